@@ -1,0 +1,348 @@
+// SPDX-FileCopyrightText: 2026 The codelook developers
+// SPDX-License-Identifier: MIT
+
+#include "listreader.h"
+
+#include "text.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace codelook {
+
+namespace {
+
+constexpr std::size_t blockSize = std::size_t(1) << 20;
+// Slack after the data, so a vector load near its end stays in the buffer.
+constexpr std::size_t padding = 64;
+
+inline bool isDelimiter(char c)
+{
+    return c == ',' || c == '\r' || c == '\n';
+}
+
+// First comma, CR or LF at or after p. The caller guarantees one: the reader
+// keeps a '\n' just past its data.
+inline const char *findDelimiter(const char *p)
+{
+#if defined(__SSE2__)
+    const __m128i comma = _mm_set1_epi8(',');
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (;; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, cr)),
+                                         _mm_cmpeq_epi8(v, lf));
+        if (const int mask = _mm_movemask_epi8(hit))
+            return p + __builtin_ctz(unsigned(mask));
+    }
+#else
+    while (!isDelimiter(*p))
+        ++p;
+    return p;
+#endif
+}
+
+} // namespace
+
+bool Prefilter::mayMatch(const char *data, std::size_t size, bool truncated) const
+{
+    if (!active)
+        return true;
+    const auto *b = reinterpret_cast<const unsigned char *>(data);
+    const auto *p = reinterpret_cast<const unsigned char *>(pattern.constData());
+    const std::size_t length = std::size_t(pattern.size());
+    if (wholeRecord) {
+        if (size == length && !truncated) {
+            for (std::size_t i = 0; i < size; ++i) {
+                if (b[i] & 0x80)
+                    return true;
+                if (b[i] != p[i])
+                    return false;
+            }
+            return true;
+        }
+        // Bytes are not characters: only a non-ASCII record of another byte
+        // length can still hold the pattern's number of characters.
+        return std::any_of(b, b + size, [](unsigned char c) { return c & 0x80; });
+    }
+    if (length == 0)
+        return true;
+    const std::size_t needed = offset + length;
+    const std::size_t n = std::min(size, needed);
+    for (std::size_t i = 0; i < n; ++i) {
+        unsigned char c = b[i];
+        if (c & 0x80)
+            return true;
+        if (i < offset)
+            continue;
+        if (foldCase && c >= 'a' && c <= 'z')
+            c -= 'a' - 'A';
+        if (c != p[i - offset])
+            return false;
+    }
+    return size >= needed || truncated;
+}
+
+QString RecordView::text(qsizetype maxChars) const
+{
+    bool utf8 = encoding == Encoding::Utf8;
+    if (encoding == Encoding::ByContent)
+        utf8 = isValidUtf8(data, size);
+    // A character takes at most four bytes in UTF-8 and one in Windows-1252.
+    const std::size_t bytes = std::min(size, std::size_t(maxChars) * (utf8 ? 4 : 1));
+    const QString all = utf8 ? QString::fromUtf8(data, qsizetype(bytes)) : fromWindows1252(data, bytes);
+    return leftChars(all, maxChars);
+}
+
+ListReader::ListReader(QString path, std::size_t keepBytes, Prefilter filter)
+    : m_path(std::move(path))
+    , m_filter(std::move(filter))
+    , m_keep(keepBytes)
+    , m_capacity(std::max(blockSize, keepBytes))
+{
+}
+
+ListReader::~ListReader()
+{
+    close();
+}
+
+void ListReader::fail(int error)
+{
+    m_reason = qt_error_string(error);
+    if (m_reason.isEmpty())
+        m_reason = QStringLiteral("Unknown error");
+    close();
+}
+
+void ListReader::close()
+{
+    if (m_fd >= 0) {
+#ifdef _WIN32
+        ::_close(m_fd);
+#else
+        ::close(m_fd);
+#endif
+        m_fd = -1;
+    }
+}
+
+bool ListReader::open()
+{
+    close();
+    m_reason.clear();
+#ifdef _WIN32
+    m_fd = ::_wopen(reinterpret_cast<const wchar_t *>(m_path.utf16()), _O_RDONLY | _O_BINARY);
+    if (m_fd < 0) {
+        fail(errno);
+        return false;
+    }
+    struct _stat64 st;
+    if (::_fstat64(m_fd, &st) != 0) {
+        fail(errno);
+        return false;
+    }
+#else
+    // O_NONBLOCK: opening a FIFO must not wait for a writer.
+    m_fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (m_fd < 0) {
+        fail(errno);
+        return false;
+    }
+    struct stat st;
+    if (::fstat(m_fd, &st) != 0) {
+        fail(errno);
+        return false;
+    }
+#endif
+    if ((st.st_mode & S_IFMT) == S_IFDIR) {
+        fail(EISDIR);
+        return false;
+    }
+    if ((st.st_mode & S_IFMT) != S_IFREG) {
+        close();
+        m_reason = QStringLiteral("Not a regular file");
+        return false;
+    }
+    if (!m_buffer)
+        m_buffer.reset(new char[m_capacity + padding]()); // zeroed: vector loads read past the data
+    m_size = m_pos = 0;
+    m_eof = m_started = m_fileIsUtf8 = false;
+    return true;
+}
+
+bool ListReader::fill()
+{
+    m_size = m_pos = 0;
+    while (m_size < m_capacity && !m_eof) {
+#ifdef _WIN32
+        const int got = ::_read(m_fd, m_buffer.get() + m_size, unsigned(m_capacity - m_size));
+#else
+        const ssize_t got = ::read(m_fd, m_buffer.get() + m_size, m_capacity - m_size);
+#endif
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(errno);
+            return false;
+        }
+        if (got == 0)
+            m_eof = true;
+        m_size += std::size_t(got);
+    }
+    m_buffer[m_size] = '\n';
+    if (!m_started) {
+        m_started = true;
+        if (m_size >= 3 && std::memcmp(m_buffer.get(), "\xEF\xBB\xBF", 3) == 0) {
+            m_fileIsUtf8 = true;
+            m_pos = 3;
+        }
+    }
+    return true;
+}
+
+bool ListReader::next(RecordView &record)
+{
+    if (m_fd < 0)
+        return false;
+    if (!m_started && !fill())
+        return false;
+    const RecordView::Encoding byContent = m_fileIsUtf8 ? RecordView::Encoding::Utf8 : RecordView::Encoding::ByContent;
+    for (;;) {
+        for (;;) {
+            const char *p = m_buffer.get() + m_pos;
+            const char *end = m_buffer.get() + m_size;
+            while (p < end && (*p == ' ' || *p == '\r' || *p == '\n'))
+                ++p;
+            m_pos = std::size_t(p - m_buffer.get());
+            if (m_pos < m_size)
+                break;
+            if (m_eof) {
+                close();
+                return false;
+            }
+            if (!fill())
+                return false;
+        }
+
+        const char *item = m_buffer.get() + m_pos;
+        if (*item != '"') {
+            const char *delimiter = findDelimiter(item);
+            const std::size_t at = std::size_t(delimiter - m_buffer.get());
+            if (at < m_size || m_eof) {
+                const char *end = delimiter;
+                while (end > item && end[-1] == ' ')
+                    --end;
+                m_pos = std::min(at + 1, m_size);
+                const std::size_t size = std::size_t(end - item);
+                if (!m_filter.mayMatch(item, size, false))
+                    continue;
+                record = {item, size, false, byContent};
+                return true;
+            }
+        }
+
+        if (!assemble())
+            return false;
+        if (!m_filter.mayMatch(m_item.data(), m_item.size(), m_itemTruncated))
+            continue;
+        const auto encoding = m_fileIsUtf8 || m_itemIsUtf8 ? RecordView::Encoding::Utf8 : RecordView::Encoding::Windows1252;
+        record = {m_item.data(), m_item.size(), m_itemTruncated, encoding};
+        return true;
+    }
+}
+
+// Reads the item at m_pos that is quoted or runs past the block, keeping its
+// first m_keep bytes.
+bool ListReader::assemble()
+{
+    m_item.clear();
+    Utf8Validator validator;
+    std::size_t length = 0; // content bytes seen, kept or not
+    std::size_t lastNonSpace = 0; // length up to the last byte that is not a space
+    const bool quoted = m_buffer[m_pos] == '"';
+    if (quoted)
+        ++m_pos;
+    bool inContent = true;
+
+    auto take = [&](const char *from, std::size_t count) {
+        if (m_item.size() < m_keep)
+            m_item.append(from, std::min(count, m_keep - m_item.size()));
+        if (!m_fileIsUtf8)
+            validator.feed(from, count);
+        length += count;
+    };
+
+    for (;;) {
+        if (m_pos >= m_size) {
+            if (m_eof)
+                break;
+            if (!fill())
+                return false;
+            continue;
+        }
+        const char *p = m_buffer.get() + m_pos;
+        const char *end = m_buffer.get() + m_size;
+        if (quoted && inContent) {
+            const auto *quote = static_cast<const char *>(std::memchr(p, '"', std::size_t(end - p)));
+            const char *stop = quote ? quote : end;
+            // Line ends inside quotes are not part of the record.
+            while (p < stop) {
+                const char *run = p;
+                while (run < stop && *run != '\r' && *run != '\n')
+                    ++run;
+                take(p, std::size_t(run - p));
+                p = run;
+                while (p < stop && (*p == '\r' || *p == '\n'))
+                    ++p;
+            }
+            m_pos = std::size_t(stop - m_buffer.get());
+            if (quote) {
+                inContent = false;
+                ++m_pos;
+            }
+            continue;
+        }
+        const char *delimiter = findDelimiter(p);
+        if (!quoted) {
+            const char *last = delimiter;
+            while (last > p && last[-1] == ' ')
+                --last;
+            if (last > p)
+                lastNonSpace = length + std::size_t(last - p);
+            take(p, std::size_t(delimiter - p));
+        }
+        m_pos = std::size_t(delimiter - m_buffer.get());
+        if (m_pos < m_size) {
+            ++m_pos;
+            break;
+        }
+    }
+
+    const std::size_t recordLength = quoted ? length : lastNonSpace;
+    if (m_item.size() > recordLength)
+        m_item.resize(recordLength);
+    m_itemTruncated = recordLength > m_item.size();
+    m_itemIsUtf8 = !m_fileIsUtf8 && validator.isValid();
+    return true;
+}
+
+} // namespace codelook

@@ -1,0 +1,101 @@
+// SPDX-FileCopyrightText: 2026 The codelook developers
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace codelook {
+
+// A cheap byte test that a record must pass before it is decoded, so that a
+// pass over a large list spends almost nothing on records that cannot match.
+// It only rejects what is certain: ASCII bytes compared against an ASCII
+// pattern. Anything else (a non-ASCII byte before the compared bytes have
+// decided) lets the record through to the exact test.
+struct Prefilter
+{
+    QByteArray pattern; // ASCII only
+    std::size_t offset = 0; // the pattern's byte position in the record
+    bool foldCase = false; // compare the record's a-z as A-Z
+    bool wholeRecord = false; // the record is the pattern and nothing more
+    bool active = false;
+
+    bool mayMatch(const char *data, std::size_t size, bool truncated) const;
+};
+
+// One record as the reader hands it out; valid until the next read.
+struct RecordView
+{
+    enum class Encoding : unsigned char { Utf8, Windows1252, ByContent };
+
+    const char *data = nullptr;
+    std::size_t size = 0;
+    bool truncated = false; // the record goes on past the bytes kept here
+    Encoding encoding = Encoding::ByContent;
+
+    // The record's first maxChars characters.
+    QString text(qsizetype maxChars) const;
+};
+
+// Cuts the list into records, one pass from the top:
+// - spaces before an item are skipped, and so are line ends (CR LF, LF or a
+//   lone CR): a blank line yields no record;
+// - an item that starts with a double quote runs to the next double quote
+//   (line ends inside are dropped), and reading goes on past the next comma
+//   or line end;
+// - any other item runs to the next comma or line end, trailing spaces cut;
+// - the end of the file ends an item.
+// Records are decoded as UTF-8 when the file starts with a byte-order mark or
+// the record's bytes are valid UTF-8, and as Windows-1252 otherwise.
+//
+// The file is read in fixed blocks; of a record longer than its block only
+// the first keepBytes bytes are kept, so memory stays flat on any input.
+class ListReader
+{
+public:
+    ListReader(QString path, std::size_t keepBytes, Prefilter filter = {});
+    ~ListReader();
+    ListReader(const ListReader &) = delete;
+    ListReader &operator=(const ListReader &) = delete;
+
+    // Opens the list read-only. Fails for anything but a regular file, so a
+    // FIFO or a device can neither block nor stream forever.
+    bool open();
+
+    // The next record that passes the prefilter; false at the end of the list
+    // or when reading failed (see failed()).
+    bool next(RecordView &record);
+
+    bool failed() const { return !m_reason.isEmpty(); }
+    QString reason() const { return m_reason; }
+    QString path() const { return m_path; }
+
+private:
+    bool fill();
+    bool assemble();
+    void fail(int error);
+    void close();
+
+    QString m_path;
+    QString m_reason;
+    Prefilter m_filter;
+    std::size_t m_keep;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_capacity;
+    std::size_t m_size = 0;
+    std::size_t m_pos = 0;
+    int m_fd = -1;
+    bool m_eof = false;
+    bool m_started = false;
+    bool m_fileIsUtf8 = false;
+    std::string m_item; // a record that crossed a block or was quoted
+    bool m_itemTruncated = false;
+    bool m_itemIsUtf8 = false;
+};
+
+} // namespace codelook

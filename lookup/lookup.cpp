@@ -1,0 +1,111 @@
+// SPDX-FileCopyrightText: 2026 The codelook developers
+// SPDX-License-Identifier: MIT
+
+#include "lookup.h"
+
+#include "box.h"
+#include "listreader.h"
+#include "text.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace codelook {
+
+namespace {
+
+// Bytes to keep of a record so that its first `chars` characters are there
+// whatever its encoding (UTF-8 takes up to four bytes a character).
+std::size_t bytesFor(qsizetype chars)
+{
+    return std::size_t(std::max<qsizetype>(chars, 4)) * 4;
+}
+
+bool isAscii(const QString &s)
+{
+    return std::all_of(s.cbegin(), s.cend(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+qsizetype charCount(const QString &s)
+{
+    return s.size() - std::count_if(s.cbegin(), s.cend(), [](QChar c) { return c.isLowSurrogate(); });
+}
+
+SearchResult unreadable(const ListReader &reader)
+{
+    return {SearchResult::Status::Unreadable, QFileInfo(reader.path()).absoluteFilePath(), reader.reason()};
+}
+
+} // namespace
+
+Lookup::Lookup(QString listPath) : m_listPath(std::move(listPath)) { }
+
+SearchResult Lookup::searchCode(Box &codeIn, Box &nameOut)
+{
+    m_searchKey = trimSpaces(codeIn.text());
+    const QString key = m_searchKey;
+    const qsizetype keyChars = charCount(key);
+
+    // An ASCII key is compared byte for byte: four bytes, or the whole record
+    // when the key is shorter than a code.
+    Prefilter filter;
+    if (isAscii(key) && keyChars <= 4) {
+        filter.active = true;
+        filter.pattern = key.toLatin1();
+        filter.wholeRecord = keyChars < 4;
+    }
+    ListReader reader(m_listPath, bytesFor(5 + shownNameLength), filter);
+    if (!reader.open())
+        return unreadable(reader);
+
+    RecordView record;
+    while (reader.next(record)) {
+        const QString text = record.text(5 + shownNameLength);
+        if (leftChars(text, 4) == key) {
+            nameOut.setText(upper(midChars(text, 6, shownNameLength)));
+            codeIn.setLocked(true);
+            nameOut.setLocked(true);
+            return {SearchResult::Status::Found, {}, {}};
+        }
+    }
+    if (reader.failed())
+        return unreadable(reader);
+    nameOut.setText(QStringLiteral("ICAO CODE NOT FOUND"));
+    return {};
+}
+
+SearchResult Lookup::searchName(Box &nameIn, Box &codeOut)
+{
+    m_searchKey = trimSpaces(nameIn.text());
+    const QString key = m_searchKey;
+    const qsizetype keyChars = charCount(key);
+
+    Prefilter filter;
+    if (isAscii(key)) {
+        filter.active = true;
+        filter.pattern = key.toLatin1();
+        filter.offset = 5;
+        filter.foldCase = true;
+    }
+    ListReader reader(m_listPath, bytesFor(5 + keyChars), filter);
+    if (!reader.open())
+        return unreadable(reader);
+
+    RecordView record;
+    while (reader.next(record)) {
+        const QString text = record.text(5 + keyChars);
+        if (upper(midChars(text, 6, keyChars)) == key) {
+            codeOut.setText(upper(leftChars(text, 4)));
+            nameIn.setLocked(true);
+            codeOut.setLocked(true);
+            return {SearchResult::Status::Found, {}, {}};
+        }
+    }
+    if (reader.failed())
+        return unreadable(reader);
+    nameIn.setText(QStringLiteral("AIRPORT NAME NOT FOUND"));
+    return {};
+}
+
+} // namespace codelook
