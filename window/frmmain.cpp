@@ -113,7 +113,7 @@ frmMain::frmMain(QWidget *parent)
     // first mode button when shown, and so choose a mode unasked.
     setFocusPolicy(Qt::ClickFocus);
     createControls();
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_sessionEnding = true; });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &frmMain::sessionEnding);
 }
 
 frmMain::~frmMain() = default;

@@ -43,6 +43,10 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
+private Q_SLOTS:
+    // The session is ending (log-off, shutdown): closes must go through.
+    void sessionEnding() { m_sessionEnding = true; }
+
 private:
     void createControls();
     void Form_Resize();
