@@ -23,7 +23,9 @@ public:
 class MemoryBox final : public Box
 {
 public:
-    explicit MemoryBox(QString text = {}) : m_text(std::move(text)) { }
+    explicit MemoryBox(QString text = {})
+        : m_text(std::move(text))
+    { }
 
     QString text() const override { return m_text; }
     void setText(const QString &text) override

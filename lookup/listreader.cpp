@@ -48,8 +48,8 @@ inline const char *findDelimiter(const char *p)
     const __m128i lf = _mm_set1_epi8('\n');
     for (;; p += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, cr)),
-                                         _mm_cmpeq_epi8(v, lf));
+        const __m128i hit
+            = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, lf));
         if (const int mask = _mm_movemask_epi8(hit))
             return p + __builtin_ctz(unsigned(mask));
     }
@@ -117,8 +117,7 @@ ListReader::ListReader(QString path, std::size_t keepBytes, Prefilter filter)
     , m_filter(std::move(filter))
     , m_keep(keepBytes)
     , m_capacity(std::max(blockSize, keepBytes))
-{
-}
+{ }
 
 ListReader::~ListReader()
 {
@@ -264,7 +263,8 @@ bool ListReader::next(RecordView &record)
             return false;
         if (!m_filter.mayMatch(m_item.data(), m_item.size(), m_itemTruncated))
             continue;
-        const auto encoding = m_fileIsUtf8 || m_itemIsUtf8 ? RecordView::Encoding::Utf8 : RecordView::Encoding::Windows1252;
+        const auto encoding
+            = m_fileIsUtf8 || m_itemIsUtf8 ? RecordView::Encoding::Utf8 : RecordView::Encoding::Windows1252;
         record = {m_item.data(), m_item.size(), m_itemTruncated, encoding};
         return true;
     }

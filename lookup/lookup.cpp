@@ -39,7 +39,9 @@ SearchResult unreadable(const ListReader &reader)
 
 } // namespace
 
-Lookup::Lookup(QString listPath) : m_listPath(std::move(listPath)) { }
+Lookup::Lookup(QString listPath)
+    : m_listPath(std::move(listPath))
+{ }
 
 SearchResult Lookup::searchCode(Box &codeIn, Box &nameOut)
 {

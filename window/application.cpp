@@ -19,7 +19,9 @@ namespace {
 
 } // namespace
 
-Application::Application(int &argc, char **argv) : QApplication(argc, argv) { }
+Application::Application(int &argc, char **argv)
+    : QApplication(argc, argv)
+{ }
 
 bool Application::notify(QObject *receiver, QEvent *event)
 {

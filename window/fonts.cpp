@@ -8,9 +8,9 @@
 QFont windowFont(FontFace face, qreal pointSize)
 {
     static const bool substitutesInstalled = [] {
-        QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
-                                   {QStringLiteral("Liberation Serif"), QStringLiteral("Tinos"),
-                                    QStringLiteral("DejaVu Serif")});
+        QFont::insertSubstitutions(
+            QStringLiteral("Times New Roman"),
+            {QStringLiteral("Liberation Serif"), QStringLiteral("Tinos"), QStringLiteral("DejaVu Serif")});
         QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                    {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
                                     QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")});

@@ -33,7 +33,9 @@ const QColor choiceCaptionColour(0x00, 0x00, 0xFF);
 class LineEditBox final : public codelook::Box
 {
 public:
-    explicit LineEditBox(QLineEdit *edit) : m_edit(edit) { }
+    explicit LineEditBox(QLineEdit *edit)
+        : m_edit(edit)
+    { }
     QString text() const override { return m_edit->text(); }
     void setText(const QString &text) override { m_edit->setText(text); }
     bool isLocked() const override { return m_edit->isReadOnly(); }
@@ -50,7 +52,7 @@ void setBackColor(QWidget *widget, const QColor &colour, QPalette::ColorRole rol
     widget->setPalette(palette);
 }
 
-template<typename T>
+template <typename T>
 T *make(QWidget *parent, const char *name, const QRect &geometry, const QFont &font)
 {
     auto *widget = new T(parent);
@@ -100,8 +102,9 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, 
 } // namespace
 
 frmMain::frmMain(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    : QWidget(parent,
+              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmMain"));
     setFixedSize(289, 153);
@@ -169,8 +172,8 @@ void frmMain::createControls()
     Frame3->show();
 
     // Tab order as the panels were designed, each panel's controls in turn.
-    QWidget *const tabOrder[] = {Text1, Text2, Command1, Command2, Command3, Command4, Command5,
-                                 Command6, Text3, Text4, Option1[0], Option1[1]};
+    QWidget *const tabOrder[] = {Text1,    Text2,    Command1, Command2, Command3,   Command4,
+                                 Command5, Command6, Text3,    Text4,    Option1[0], Option1[1]};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 

@@ -106,8 +106,11 @@ private:
     void writeList(const QByteArray &content);
     frmMain *startWindow();
     QLineEdit *box(const char *name) { return m_window->findChild<QLineEdit *>(QLatin1StringView(name)); }
-    template<typename T = QWidget>
-    T *control(const char *name) { return m_window->findChild<T *>(QLatin1StringView(name)); }
+    template <typename T = QWidget>
+    T *control(const char *name)
+    {
+        return m_window->findChild<T *>(QLatin1StringView(name));
+    }
     void chooseMode(int index);
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -247,8 +250,8 @@ void tst_frmMain::layout()
     QCOMPARE(control("Label2")->palette().color(QPalette::Window), QColor(128, 255, 255));
 
     // Keyboard order across both panels, as a user tabbing through meets it.
-    const QStringList order = {"Text1", "Text2", "Command1", "Command2", "Command3", "Command4",
-                               "Command5", "Command6", "Text3", "Text4", "Option1_0", "Option1_1"};
+    const QStringList order = {"Text1",    "Text2",    "Command1", "Command2", "Command3",  "Command4",
+                               "Command5", "Command6", "Text3",    "Text4",    "Option1_0", "Option1_1"};
     QWidget *widget = control(order.first().toLatin1().constData());
     for (const QString &name : order) {
         QCOMPARE(widget->objectName(), name);
@@ -264,10 +267,14 @@ void tst_frmMain::enterMode_data()
     QTest::addColumn<bool>("byKeyboard");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("focusBox");
-    QTest::newRow("code by click") << 0 << false << "CODELOOK - BY VERNASCO" << "Text1";
-    QTest::newRow("name by click") << 1 << false << "NAMELOOK - BY VERNASCO" << "Text3";
-    QTest::newRow("code by Tab") << 0 << true << "CODELOOK - BY VERNASCO" << "Text1";
-    QTest::newRow("name by Shift+Tab") << 1 << true << "NAMELOOK - BY VERNASCO" << "Text3";
+    QTest::newRow("code by click") << 0 << false << "CODELOOK - BY VERNASCO"
+                                   << "Text1";
+    QTest::newRow("name by click") << 1 << false << "NAMELOOK - BY VERNASCO"
+                                   << "Text3";
+    QTest::newRow("code by Tab") << 0 << true << "CODELOOK - BY VERNASCO"
+                                 << "Text1";
+    QTest::newRow("name by Shift+Tab") << 1 << true << "NAMELOOK - BY VERNASCO"
+                                       << "Text3";
 }
 
 void tst_frmMain::enterMode()
@@ -304,12 +311,24 @@ void tst_frmMain::typing_data()
     QTest::addColumn<QString>("boxName");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("code box upper-cases a-z") << 0 << "Text1" << "lab" << "LAB";
-    QTest::newRow("code box stops at four") << 0 << "Text1" << "egllx" << "EGLL";
-    QTest::newRow("code box keeps digits and signs") << 0 << "Text1" << "k1-z" << "K1-Z";
-    QTest::newRow("name output keeps case") << 0 << "Text2" << "lab" << "lab";
-    QTest::newRow("name box upper-cases a-z only") << 1 << "Text3" << "roma é" << "ROMA é";
-    QTest::newRow("code output keeps case") << 1 << "Text4" << "abcde" << "abcd";
+    QTest::newRow("code box upper-cases a-z") << 0 << "Text1"
+                                              << "lab"
+                                              << "LAB";
+    QTest::newRow("code box stops at four") << 0 << "Text1"
+                                            << "egllx"
+                                            << "EGLL";
+    QTest::newRow("code box keeps digits and signs") << 0 << "Text1"
+                                                     << "k1-z"
+                                                     << "K1-Z";
+    QTest::newRow("name output keeps case") << 0 << "Text2"
+                                            << "lab"
+                                            << "lab";
+    QTest::newRow("name box upper-cases a-z only") << 1 << "Text3"
+                                                   << "roma é"
+                                                   << "ROMA é";
+    QTest::newRow("code output keeps case") << 1 << "Text4"
+                                            << "abcde"
+                                            << "abcd";
     QTest::newRow("name box stops at 250") << 1 << "Text3" << QString(260, u'x') << QString(250, u'X');
 }
 
@@ -334,7 +353,9 @@ void tst_frmMain::paste_data()
     QTest::addColumn<QString>("pasted");
     QTest::addColumn<QString>("shown");
     // A paste is no typed key: its letters keep their case, but the limit holds.
-    QTest::newRow("code box") << 0 << "Text1" << "egllxyz" << "egll";
+    QTest::newRow("code box") << 0 << "Text1"
+                              << "egllxyz"
+                              << "egll";
     QTest::newRow("name box") << 1 << "Text3" << QString(300, u'a') << QString(250, u'a');
 }
 
@@ -449,9 +470,12 @@ void tst_frmMain::minimisedTitle_data()
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("minimisedTitle");
-    QTest::newRow("code found") << 0 << "LIML" << "MILANO LINATE";
-    QTest::newRow("code not found") << 0 << "ZZZZ" << "ICAO CODE NOT FOUND";
-    QTest::newRow("name mode") << 1 << "ROMA" << "";
+    QTest::newRow("code found") << 0 << "LIML"
+                                << "MILANO LINATE";
+    QTest::newRow("code not found") << 0 << "ZZZZ"
+                                    << "ICAO CODE NOT FOUND";
+    QTest::newRow("name mode") << 1 << "ROMA"
+                               << "";
 }
 
 void tst_frmMain::minimisedTitle()

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The codelook developers
+# SPDX-License-Identifier: MIT
+#
+# Installs, from Debian's packages, whatever the build and the tests need
+# and this machine lacks. Asks apt only when something is missing.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-private-dev   # Qt Widgets; the widget tests post window-system events
+    fonts-liberation                    # metric-compatible stand-ins for the window's fonts
+    python3                             # list and icon converters
+    clang libclang-rt-dev               # the libFuzzer corpus replay
+    clang-format
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

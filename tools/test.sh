@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The codelook developers
+# SPDX-License-Identifier: MIT
+#
+# Installs what is missing, builds, and runs every test: the normal build,
+# the same suite under AddressSanitizer and UndefinedBehaviorSanitizer, the
+# fuzz corpus replay, and the formatting check.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+
+werror=()
+[ -n "${CI:-}" ] && werror=(-DCODELOOK_WERROR=ON)
+
+echo "== Formatting"
+git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+
+for preset in dev asan fuzz; do
+    echo "== Build and test: $preset"
+    cmake --preset "$preset" "${werror[@]}" >/dev/null
+    cmake --build --preset "$preset"
+    ctest --preset "$preset"
+done
