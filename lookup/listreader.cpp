@@ -21,6 +21,8 @@
 #include <unistd.h>
 #endif
 
+#include <cstdint>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -42,22 +44,51 @@ inline bool isDelimiter(char c)
 // keeps a '\n' just past its data.
 inline const char *findDelimiter(const char *p)
 {
+    while (!isDelimiter(*p))
+        ++p;
+    return p;
+}
+
+// Bit i set when byte i of the 64 at p is a comma, CR or LF.
+inline std::uint64_t delimiterMask(const char *p)
+{
 #if defined(__SSE2__)
     const __m128i comma = _mm_set1_epi8(',');
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
-    for (;; p += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+    std::uint64_t mask = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * i));
         const __m128i hit
             = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, lf));
-        if (const int mask = _mm_movemask_epi8(hit))
-            return p + __builtin_ctz(unsigned(mask));
+        mask |= std::uint64_t(unsigned(_mm_movemask_epi8(hit))) << (16 * i);
     }
+    return mask;
 #else
-    while (!isDelimiter(*p))
-        ++p;
-    return p;
+    std::uint64_t mask = 0;
+    for (int i = 0; i < 64; ++i)
+        mask |= std::uint64_t(isDelimiter(p[i])) << i;
+    return mask;
 #endif
+}
+
+inline int lowestBit(std::uint64_t mask)
+{
+#if defined(__GNUC__)
+    return __builtin_ctzll(mask);
+#else
+    int bit = 0;
+    while (!(mask & 1)) {
+        mask >>= 1;
+        ++bit;
+    }
+    return bit;
+#endif
+}
+
+inline bool isAsciiByte(unsigned char c)
+{
+    return c < 0x80;
 }
 
 } // namespace
@@ -112,9 +143,60 @@ QString RecordView::text(qsizetype maxChars) const
     return leftChars(all, maxChars);
 }
 
+// The delimiters of one 64-byte window are found together and kept, so a run
+// of short records costs a few vector compares per window, not per record.
+std::size_t ListReader::nextDelimiter(std::size_t from)
+{
+    std::size_t start = from & ~std::size_t(63);
+    if (start != m_windowStart) {
+        m_windowStart = start;
+        m_window = delimiterMask(m_buffer.get() + start);
+    }
+    std::uint64_t mask = m_window & (~std::uint64_t(0) << (from - start));
+    while (!mask) {
+        start += 64;
+        m_windowStart = start;
+        m_window = delimiterMask(m_buffer.get() + start);
+        mask = m_window;
+    }
+    return start + std::size_t(lowestBit(mask));
+}
+
+ListReader::QuickReject::QuickReject(const Prefilter &filter)
+{
+    if (!filter.active || filter.wholeRecord || filter.pattern.isEmpty())
+        return;
+    offset = filter.offset;
+    first = static_cast<unsigned char>(filter.pattern[0]);
+    firstOther = first;
+    if (filter.foldCase && first >= 'A' && first <= 'Z')
+        firstOther = first + ('a' - 'A');
+    else if (filter.foldCase && first >= 'a' && first <= 'z')
+        firstOther = 0x80; // a lower-case letter never equals an upper-cased byte
+    if (filter.foldCase && first >= 'a' && first <= 'z')
+        first = 0x80;
+    active = true;
+}
+
+// The first compared byte settles most records: the bytes before it must be
+// ASCII, so that it sits at its character position, and then it must match.
+inline bool ListReader::QuickReject::rejects(const char *data, std::size_t size) const
+{
+    if (!active || size <= offset)
+        return false;
+    const auto *b = reinterpret_cast<const unsigned char *>(data);
+    unsigned char high = 0;
+    for (std::size_t i = 0; i <= offset; ++i)
+        high |= b[i];
+    if (!isAsciiByte(high))
+        return false;
+    return b[offset] != first && b[offset] != firstOther;
+}
+
 ListReader::ListReader(QString path, std::size_t keepBytes, Prefilter filter)
     : m_path(std::move(path))
     , m_filter(std::move(filter))
+    , m_quick(m_filter)
     , m_keep(keepBytes)
     , m_capacity(std::max(blockSize, keepBytes))
 { }
@@ -208,6 +290,7 @@ bool ListReader::fill()
         m_size += std::size_t(got);
     }
     m_buffer[m_size] = '\n';
+    m_windowStart = noWindow;
     if (!m_started) {
         m_started = true;
         if (m_size >= 3 && std::memcmp(m_buffer.get(), "\xEF\xBB\xBF", 3) == 0) {
@@ -244,15 +327,15 @@ bool ListReader::next(RecordView &record)
 
         const char *item = m_buffer.get() + m_pos;
         if (*item != '"') {
-            const char *delimiter = findDelimiter(item);
-            const std::size_t at = std::size_t(delimiter - m_buffer.get());
+            const std::size_t at = nextDelimiter(m_pos);
+            const char *delimiter = m_buffer.get() + at;
             if (at < m_size || m_eof) {
                 const char *end = delimiter;
                 while (end > item && end[-1] == ' ')
                     --end;
                 m_pos = std::min(at + 1, m_size);
                 const std::size_t size = std::size_t(end - item);
-                if (!m_filter.mayMatch(item, size, false))
+                if (m_quick.rejects(item, size) || !m_filter.mayMatch(item, size, false))
                     continue;
                 record = {item, size, false, byContent};
                 return true;

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -76,6 +77,20 @@ public:
     QString path() const { return m_path; }
 
 private:
+    struct QuickReject
+    {
+        explicit QuickReject(const Prefilter &filter);
+        bool rejects(const char *data, std::size_t size) const;
+
+        std::size_t offset = 0;
+        unsigned char first = 0;
+        unsigned char firstOther = 0;
+        bool active = false;
+    };
+
+    static constexpr std::size_t noWindow = ~std::size_t(0);
+
+    std::size_t nextDelimiter(std::size_t from);
     bool fill();
     bool assemble();
     void fail(int error);
@@ -84,6 +99,7 @@ private:
     QString m_path;
     QString m_reason;
     Prefilter m_filter;
+    QuickReject m_quick;
     std::size_t m_keep;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_capacity;
@@ -93,6 +109,8 @@ private:
     bool m_eof = false;
     bool m_started = false;
     bool m_fileIsUtf8 = false;
+    std::size_t m_windowStart = noWindow; // the 64 bytes whose delimiters m_window marks
+    std::uint64_t m_window = 0;
     std::string m_item; // a record that crossed a block or was quoted
     bool m_itemTruncated = false;
     bool m_itemIsUtf8 = false;
