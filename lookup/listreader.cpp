@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cerrno>
@@ -139,7 +140,11 @@ QString RecordView::text(qsizetype maxChars) const
         utf8 = isValidUtf8(data, size);
     // A character takes at most four bytes in UTF-8 and one in Windows-1252.
     const std::size_t bytes = std::min(size, std::size_t(maxChars) * (utf8 ? 4 : 1));
-    const QString all = utf8 ? QString::fromUtf8(data, qsizetype(bytes)) : fromWindows1252(data, bytes);
+    // A byte-order mark that starts a record (not the file) is a character:
+    // fromUtf8 would drop it.
+    QStringDecoder decoder(QStringConverter::Utf8,
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    const QString all = utf8 ? QString(decoder(QByteArrayView(data, qsizetype(bytes)))) : fromWindows1252(data, bytes);
     return leftChars(all, maxChars);
 }
 
