@@ -41,15 +41,6 @@ inline bool isDelimiter(char c)
     return c == ',' || c == '\r' || c == '\n';
 }
 
-// First comma, CR or LF at or after p. The caller guarantees one: the reader
-// keeps a '\n' just past its data.
-inline const char *findDelimiter(const char *p)
-{
-    while (!isDelimiter(*p))
-        ++p;
-    return p;
-}
-
 // Bit i set when byte i of the 64 at p is a comma, CR or LF.
 inline std::uint64_t delimiterMask(const char *p)
 {
@@ -269,7 +260,7 @@ bool ListReader::open()
         return false;
     }
     if (!m_buffer)
-        m_buffer.reset(new char[m_capacity + padding]()); // zeroed: vector loads read past the data
+        m_buffer.reset(new char[m_capacity + padding]);
     m_size = m_pos = 0;
     m_eof = m_started = m_fileIsUtf8 = false;
     return true;
@@ -294,7 +285,10 @@ bool ListReader::fill()
             m_eof = true;
         m_size += std::size_t(got);
     }
+    // A line end just past the data stops every delimiter search; the rest of
+    // the window after it is cleared, since vector loads read it.
     m_buffer[m_size] = '\n';
+    std::memset(m_buffer.get() + m_size + 1, 0, padding - 1);
     m_windowStart = noWindow;
     if (!m_started) {
         m_started = true;
@@ -409,7 +403,7 @@ bool ListReader::assemble()
             }
             continue;
         }
-        const char *delimiter = findDelimiter(p);
+        const char *delimiter = m_buffer.get() + nextDelimiter(m_pos);
         if (!quoted) {
             const char *last = delimiter;
             while (last > p && last[-1] == ' ')

@@ -40,8 +40,8 @@ public:
     // both boxes lock. Not found: "ICAO CODE NOT FOUND" goes to nameOut.
     SearchResult searchCode(Box &codeIn, Box &nameOut);
 
-    // Name to code: the first record whose name, upper-cased, starts with the
-    // trimmed name as typed. Found: the code goes to codeOut and both boxes
+    // Name to code: the first record whose name, cut to as many characters as
+    // the trimmed key has and then upper-cased, equals the key as typed. Found: the code goes to codeOut and both boxes
     // lock. Not found: "AIRPORT NAME NOT FOUND" replaces the typed name.
     SearchResult searchName(Box &nameIn, Box &codeOut);
 
