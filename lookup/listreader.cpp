@@ -36,11 +36,6 @@ constexpr std::size_t blockSize = std::size_t(1) << 20;
 // Slack after the data, so a vector load near its end stays in the buffer.
 constexpr std::size_t padding = 64;
 
-inline bool isDelimiter(char c)
-{
-    return c == ',' || c == '\r' || c == '\n';
-}
-
 // Bit i set when byte i of the 64 at p is a comma, CR or LF.
 inline std::uint64_t delimiterMask(const char *p)
 {
@@ -59,7 +54,7 @@ inline std::uint64_t delimiterMask(const char *p)
 #else
     std::uint64_t mask = 0;
     for (int i = 0; i < 64; ++i)
-        mask |= std::uint64_t(isDelimiter(p[i])) << i;
+        mask |= std::uint64_t(p[i] == ',' || p[i] == '\r' || p[i] == '\n') << i;
     return mask;
 #endif
 }
