@@ -10,6 +10,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 
@@ -32,7 +33,7 @@ namespace codelook {
 
 namespace {
 
-constexpr std::size_t blockSize = std::size_t(1) << 20;
+constexpr std::size_t blockSize = std::size_t(1) << 18;
 // Slack after the data, so a vector load near its end stays in the buffer.
 constexpr std::size_t padding = 64;
 
@@ -136,7 +137,7 @@ QString RecordView::text(qsizetype maxChars) const
 
 // The delimiters of one 64-byte window are found together and kept, so a run
 // of short records costs a few vector compares per window, not per record.
-std::size_t ListReader::nextDelimiter(std::size_t from)
+inline std::size_t ListReader::nextDelimiter(std::size_t from)
 {
     std::size_t start = from & ~std::size_t(63);
     if (start != m_windowStart) {
@@ -176,11 +177,21 @@ inline bool ListReader::QuickReject::rejects(const char *data, std::size_t size)
     if (!active || size <= offset)
         return false;
     const auto *b = reinterpret_cast<const unsigned char *>(data);
-    unsigned char high = 0;
-    for (std::size_t i = 0; i <= offset; ++i)
-        high |= b[i];
-    if (!isAsciiByte(high))
-        return false;
+    if (std::endian::native == std::endian::little && offset < 8) {
+        // One load covers the bytes up to the compared one; the block's
+        // slack makes reading past a short record safe.
+        std::uint64_t word;
+        std::memcpy(&word, b, 8);
+        const std::uint64_t highBits = 0x8080808080808080ull >> (8 * (7 - offset));
+        if (word & highBits)
+            return false;
+    } else {
+        unsigned char high = 0;
+        for (std::size_t i = 0; i <= offset; ++i)
+            high |= b[i];
+        if (!isAsciiByte(high))
+            return false;
+    }
     return b[offset] != first && b[offset] != firstOther;
 }
 
@@ -295,6 +306,54 @@ bool ListReader::fill()
     return true;
 }
 
+// The hot loop: plain items that start and end inside the block, walked from
+// one delimiter bit to the next. It stops, leaving m_pos at the item, where
+// the general path must take over: a leading space or quote, an item that
+// runs past the block, the end of the block.
+inline bool ListReader::scanBlock(RecordView &record, RecordView::Encoding encoding)
+{
+    const char *buffer = m_buffer.get();
+    std::size_t pos = m_pos;
+    std::size_t start = pos & ~std::size_t(63);
+    // Delimiters of the window [start, start + 64) at or after pos.
+    std::uint64_t bits = delimiterMask(buffer + start) & (~std::uint64_t(0) << (pos - start));
+    while (pos < m_size) {
+        const char c = buffer[pos];
+        if (c == '\r' || c == '\n') {
+            // A line end where an item would start: its bit is the lowest
+            // one, unless its window is not loaded yet.
+            bits &= bits - 1;
+            ++pos;
+            continue;
+        }
+        if (c == ' ' || c == '"')
+            break;
+        while (!bits) {
+            start += 64;
+            bits = pos >= start + 64 ? 0 : delimiterMask(buffer + start);
+            if (pos > start)
+                bits &= ~std::uint64_t(0) << (pos - start);
+        }
+        const std::size_t at = start + std::size_t(lowestBit(bits));
+        if (at >= m_size && !m_eof)
+            break;
+        bits &= bits - 1;
+        const char *item = buffer + pos;
+        const char *end = buffer + at;
+        while (end > item && end[-1] == ' ')
+            --end;
+        pos = std::min(at + 1, m_size);
+        const std::size_t size = std::size_t(end - item);
+        if (m_quick.rejects(item, size) || !m_filter.mayMatch(item, size, false))
+            continue;
+        m_pos = pos;
+        record = {item, size, false, encoding};
+        return true;
+    }
+    m_pos = pos;
+    return false;
+}
+
 bool ListReader::next(RecordView &record)
 {
     if (m_fd < 0)
@@ -303,6 +362,8 @@ bool ListReader::next(RecordView &record)
         return false;
     const RecordView::Encoding byContent = m_fileIsUtf8 ? RecordView::Encoding::Utf8 : RecordView::Encoding::ByContent;
     for (;;) {
+        if (scanBlock(record, byContent))
+            return true;
         for (;;) {
             const char *p = m_buffer.get() + m_pos;
             const char *end = m_buffer.get() + m_size;

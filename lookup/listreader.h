@@ -91,6 +91,7 @@ private:
     static constexpr std::size_t noWindow = ~std::size_t(0);
 
     std::size_t nextDelimiter(std::size_t from);
+    bool scanBlock(RecordView &record, RecordView::Encoding encoding);
     bool fill();
     bool assemble();
     void fail(int error);

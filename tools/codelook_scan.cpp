@@ -11,7 +11,6 @@
 #include "box.h"
 #include "lookup.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QStringList>
 
@@ -30,8 +29,11 @@ void print(const char *label, const QString &text)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    // No QCoreApplication: a search needs no event loop, and starting one
+    // would cost more than scanning a large list.
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
     const bool code = args.size() == 4 && args[3] == u"code";
     const bool name = args.size() == 4 && args[3] == u"name";
     if (!code && !name) {
