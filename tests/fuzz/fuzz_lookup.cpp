@@ -38,7 +38,7 @@ namespace {
 
 // The reader's block size. Should it change, the moved copy must still give
 // the same result; it just no longer straddles a block boundary.
-constexpr std::size_t readBlock = std::size_t(1) << 20;
+constexpr std::size_t readBlock = std::size_t(1) << 18;
 
 constexpr qsizetype maxCodeOutput = 450; // 150 characters, upper-casing can triple one
 constexpr qsizetype maxNameOutput = 12; // 4 characters, likewise
