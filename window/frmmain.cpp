@@ -37,7 +37,11 @@ public:
         : m_edit(edit)
     { }
     QString text() const override { return m_edit->text(); }
-    void setText(const QString &text) override { m_edit->setText(text); }
+    void setText(const QString &text) override
+    {
+        m_edit->setText(text);
+        m_edit->setCursorPosition(0); // show a long name from its start
+    }
     bool isLocked() const override { return m_edit->isReadOnly(); }
     void setLocked(bool locked) override { m_edit->setReadOnly(locked); }
 

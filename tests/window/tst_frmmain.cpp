@@ -413,6 +413,7 @@ void tst_frmMain::codeSearchLocksAndDeleteReleases()
     QTest::keyClicks(box("Text1"), QStringLiteral("lirf"));
     QTest::mouseClick(control("Command1"), Qt::LeftButton);
     QCOMPARE(box("Text2")->text(), QStringLiteral("ROMA FIUMICINO"));
+    QCOMPARE(box("Text2")->cursorPosition(), 0); // a long name shows from its start
 
     // Not found leaves the code box editable and says so in the output.
     QTest::mouseClick(control("Command2"), Qt::LeftButton);
