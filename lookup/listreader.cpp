@@ -330,7 +330,9 @@ inline bool ListReader::scanBlock(RecordView &record, RecordView::Encoding encod
             break;
         while (!bits) {
             start += 64;
-            bits = pos >= start + 64 ? 0 : delimiterMask(buffer + start);
+            if (pos >= start + 64)
+                continue; // a window passed over by a run of line ends
+            bits = delimiterMask(buffer + start);
             if (pos > start)
                 bits &= ~std::uint64_t(0) << (pos - start);
         }

@@ -68,6 +68,11 @@ void TestReader::fields_data()
     QTest::newRow("mixed line ends") << QByteArray("A\r\n\rB\n\r\nC\n\rD") << QStringList{"A", "B", "C", "D"};
     QTest::newRow("no line end before end of file") << QByteArray("A\nEPWA Warsaw") << QStringList{"A", "EPWA Warsaw"};
     QTest::newRow("blank lines and lines of spaces") << QByteArray("\n\n   \nA\n \r\n  \rB\n") << QStringList{"A", "B"};
+    // The reader looks for delimiters 64 bytes at a time: runs of line ends
+    // that pass over whole windows, and records between them.
+    QTest::newRow("long runs of blank lines")
+        << (QByteArray(200, '\n') + "A," + QByteArray(130, '\r') + "B" + QByteArray(64, '\n') + "C")
+        << QStringList{"A", "B", "C"};
     QTest::newRow("empty file") << QByteArray() << QStringList{};
     QTest::newRow("only line ends and spaces") << QByteArray("\r\n\n\r  \r\n") << QStringList{};
     QTest::newRow("leading spaces skipped") << QByteArray("   A B\n") << QStringList{"A B"};
