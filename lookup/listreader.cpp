@@ -158,16 +158,19 @@ ListReader::QuickReject::QuickReject(const Prefilter &filter)
 {
     if (!filter.active || filter.wholeRecord || filter.pattern.isEmpty())
         return;
-    offset = filter.offset;
-    first = static_cast<unsigned char>(filter.pattern[0]);
-    firstOther = first;
-    if (filter.foldCase && first >= 'A' && first <= 'Z')
-        firstOther = first + ('a' - 'A');
-    else if (filter.foldCase && first >= 'a' && first <= 'z')
-        firstOther = 0x80; // a lower-case letter never equals an upper-cased byte
-    if (filter.foldCase && first >= 'a' && first <= 'z')
-        first = 0x80;
     active = true;
+    offset = filter.offset;
+    const auto c = static_cast<unsigned char>(filter.pattern[0]);
+    if (filter.foldCase && c >= 'a' && c <= 'z') {
+        // An upper-cased record byte is never a lower-case letter: 0x80
+        // matches no ASCII byte, so every ASCII record is rejected.
+        first = firstOther = 0x80;
+    } else if (filter.foldCase && c >= 'A' && c <= 'Z') {
+        first = c;
+        firstOther = c + ('a' - 'A');
+    } else {
+        first = firstOther = c;
+    }
 }
 
 // The first compared byte settles most records: the bytes before it must be
