@@ -385,21 +385,12 @@ bool ListReader::next(RecordView &record)
                 return false;
         }
 
-        const char *item = m_buffer.get() + m_pos;
-        if (*item != '"') {
+        // Past the leading blanks, an unquoted item that ends in this block
+        // is the hot loop's again.
+        if (m_buffer[m_pos] != '"') {
             const std::size_t at = nextDelimiter(m_pos);
-            const char *delimiter = m_buffer.get() + at;
-            if (at < m_size || m_eof) {
-                const char *end = delimiter;
-                while (end > item && end[-1] == ' ')
-                    --end;
-                m_pos = std::min(at + 1, m_size);
-                const std::size_t size = std::size_t(end - item);
-                if (m_quick.rejects(item, size) || !m_filter.mayMatch(item, size, false))
-                    continue;
-                record = {item, size, false, byContent};
-                return true;
-            }
+            if (at < m_size || m_eof)
+                continue;
         }
 
         if (!assemble())
