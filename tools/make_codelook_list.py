@@ -10,6 +10,7 @@ wrapped in double quotes, because the reader splits unquoted items at commas.
 
 import argparse
 import csv
+import os
 import re
 import sys
 import unicodedata
@@ -144,6 +145,12 @@ def first_difference(want, have):
     return "line endings differ"  # same records once split at CR LF
 
 
+# The repository keeps the source CSV beside the list it makes.
+DATA_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "data")
+DEFAULT_CSV = os.path.normpath(os.path.join(DATA_DIR, "airports.csv"))
+DEFAULT_LIST = os.path.normpath(os.path.join(DATA_DIR, "codelook.txt"))
+
+
 def main(argv=None):
     parser = argparse.ArgumentParser(
         description="Convert the airports CSV into codelook.txt "
@@ -155,9 +162,11 @@ def main(argv=None):
     mode.add_argument("--expected", action="store_true",
                       help="write a UTF-8 'CODE<TAB>NAME' file of what a "
                            "reader of the list must yield")
-    parser.add_argument("csv", metavar="CSV", help="airports CSV (UTF-8)")
-    parser.add_argument("file", metavar="FILE",
-                        help="list to write, list to check, or TSV to write")
+    parser.add_argument("csv", metavar="CSV", nargs="?", default=DEFAULT_CSV,
+                        help="airports CSV (UTF-8); default data/airports.csv")
+    parser.add_argument("file", metavar="FILE", nargs="?", default=DEFAULT_LIST,
+                        help="list to write, list to check, or TSV to write; "
+                             "default data/codelook.txt")
     args = parser.parse_args(argv)
 
     try:

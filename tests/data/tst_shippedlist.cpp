@@ -40,7 +40,7 @@ void tst_ShippedList::oneRecordPerAirport()
     QProcess converter;
     converter.start(QStringLiteral("python3"),
                     {QStringLiteral(CODELOOK_SOURCE_DIR "/tools/make_codelook_list.py"), QStringLiteral("--expected"),
-                     QStringLiteral(CODELOOK_SHARED_CSV), expectedPath});
+                     QStringLiteral(CODELOOK_SOURCE_CSV), expectedPath});
     QVERIFY(converter.waitForFinished(60000));
     QVERIFY2(converter.exitCode() == 0, converter.readAllStandardError().constData());
 
