@@ -1,0 +1,152 @@
+// SPDX-FileCopyrightText: 2026 The codelook developers
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+// What the window needs of a forms runtime, and nothing more.
+//
+// A window is described by a table of controls (FormDef). A runtime (Qt on
+// Linux, Win32 on Windows, a fake in the tests) creates the controls from the
+// table, offers the calls of Runtime to set and read them, and raises the
+// events of Events to the window, which routes them to its named handlers.
+// Controls are addressed by their index in the table. Texts are UTF-16;
+// positions and sizes are twips (1440 an inch, so 15 a pixel at 96 dpi);
+// colours are 0x00BBGGRR values.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace forms {
+
+using Colour = std::uint32_t;
+// The platform's own colour for that part of the control.
+inline constexpr Colour defaultColour = 0xFF000000u;
+
+enum class Kind { Frame, Label, TextBox, CommandButton, OptionButton };
+
+struct Font
+{
+    std::u16string_view face; // empty: the container's font
+    double points = 0;
+    bool bold = false;
+};
+
+struct Rect
+{
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+inline constexpr int onForm = -1;
+
+struct ControlDef
+{
+    std::string_view name; // "Text1"; a control array's members are "Option1_0", "Option1_1"
+    Kind kind = Kind::Label;
+    int container = onForm; // index of the frame it lies in
+    std::u16string_view text; // caption, or a text box's first text
+    Rect twips; // within its container
+    int tabIndex = 0; // keyboard order; labels and frames take no focus
+    Font font;
+    int maxLength = 0; // text boxes: at most this many characters typed or pasted; 0 is no limit
+    Colour backColor = defaultColour;
+    Colour foreColor = defaultColour;
+    bool visible = true;
+};
+
+struct FormDef
+{
+    std::string_view name;
+    int clientWidth = 0; // twips
+    int clientHeight = 0;
+    std::span<const ControlDef> controls;
+};
+
+enum WindowState : int { vbNormal = 0, vbMinimized = 1, vbMaximized = 2 };
+
+// Why a close is asked for, as Events::QueryUnload receives it.
+enum UnloadMode : int {
+    vbFormControlMenu = 0, // close box, Alt+F4, the system menu's Close
+    vbFormCode = 1, // the program closed the window
+    vbAppWindows = 2, // the session is ending (log-off, shutdown)
+    vbAppTaskManager = 3, // another program asked
+};
+
+// Message box styles and answers, as the platform numbers them.
+inline constexpr int vbExclamation = 48; // an OK button with the exclamation icon
+inline constexpr int vbOK = 1;
+
+class Runtime
+{
+public:
+    virtual ~Runtime() = default;
+
+    // The form.
+    virtual std::u16string caption() const = 0;
+    virtual void setCaption(std::u16string_view caption) = 0;
+    virtual int windowState() const = 0;
+    virtual void refresh() = 0; // repaint now
+    virtual double width() const = 0; // outer size, twips
+    virtual double height() const = 0;
+    virtual void move(double left, double top) = 0; // outer position on the screen, twips
+    virtual double screenWidth() const = 0; // the primary screen, twips
+    virtual double screenHeight() const = 0;
+    // Keeps the window above every window that is not topmost itself,
+    // without moving or resizing it.
+    virtual void pinOnTop() = 0;
+    // Ends the program once the running handler returns: no further events,
+    // no close questions, no window left, and this exit status.
+    virtual void end(int exitCode) = 0;
+
+    // Frames.
+    virtual bool visible(int control) const = 0;
+    virtual void setVisible(int control, bool visible) = 0;
+
+    // Text boxes. A write raises the box's Change, as typing does.
+    virtual std::u16string text(int control) const = 0;
+    virtual void setText(int control, std::u16string_view text) = 0;
+    virtual bool locked(int control) const = 0; // read-only to the user
+    virtual void setLocked(int control, bool locked) = 0;
+    virtual Colour backColor(int control) const = 0;
+    virtual void setBackColor(int control, Colour colour) = 0;
+    virtual int maxLength(int control) const = 0;
+    virtual void setMaxLength(int control, int maxLength) = 0;
+    // Also for the other controls that take the focus.
+    virtual void setFocus(int control) = 0;
+
+    // Option buttons.
+    virtual bool value(int control) const = 0;
+    virtual void setValue(int control, bool value) = 0;
+
+    // A modal message box; returns the button pressed (vbOK).
+    virtual int msgBox(std::u16string_view prompt, int style, std::u16string_view title) = 0;
+
+    // Whether a file (not a folder) of this name is in the current directory.
+    virtual bool fileExists(std::u16string_view name) const = 0;
+};
+
+// The events a runtime raises, one at a time, on the window's thread.
+class Events
+{
+public:
+    virtual ~Events() = default;
+
+    virtual void Load() = 0; // once, before the window is first shown
+    virtual void Resize() = 0; // first shown, minimised, restored, resized
+    // A close is asked for; true cancels it.
+    virtual bool QueryUnload(int unloadMode) = 0;
+    virtual void Click(int control) = 0; // a command button
+    virtual void Change(int control) = 0; // a text box's text, typed or written
+    virtual void GotFocus(int control) = 0;
+    // A key went down in a text box, before any character it types.
+    virtual void KeyDown(int control, int &keyCode, int shift) = 0;
+    // A character is about to be typed into a text box. The handler may
+    // replace it; 0 drops it.
+    virtual void KeyPress(int control, int &keyAscii) = 0;
+};
+
+} // namespace forms
