@@ -4,273 +4,228 @@
 #include "frmmain.h"
 
 #include "box.h"
-#include "fonts.h"
 
-#include <QCloseEvent>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QGroupBox>
-#include <QGuiApplication>
-#include <QIcon>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScreen>
+#include <array>
 
 namespace {
 
-const QColor highlightColour(0xFF, 0xFF, 0x00);
-const QColor plainColour(0xFF, 0xFF, 0xFF);
-const QColor labelColour(0x80, 0xFF, 0xFF);
-const QColor choiceCaptionColour(0x00, 0x00, 0xFF);
+using forms::ControlDef;
+using forms::Kind;
 
-// A panel's line edit as the searches see it. Its lock is the read-only
-// flag; its writes go through setText, so they raise the box's change signal.
-class LineEditBox final : public codelook::Box
+constexpr forms::Colour labelColour = 0x00FFFF80; // light cyan
+constexpr forms::Colour choiceCaptionColour = 0x00FF0000; // blue
+
+constexpr forms::Font serif12{u"Times New Roman", 12, true};
+constexpr forms::Font serif14{u"Times New Roman", 14.25, true};
+constexpr forms::Font sans975{u"MS Sans Serif", 9.75, true};
+constexpr forms::Font sans12{u"MS Sans Serif", 12, true};
+constexpr forms::Font sans18{u"MS Sans Serif", 18, true};
+constexpr forms::Font none{};
+
+constexpr auto F1 = frmMain::Frame1;
+constexpr auto F2 = frmMain::Frame2;
+constexpr auto F3 = frmMain::Frame3;
+constexpr auto onForm = forms::onForm;
+constexpr auto deflt = forms::defaultColour;
+
+// name, kind, container, text, {left, top, width, height} in twips, tab index,
+// font, most characters, back colour, fore colour, visible at start.
+// clang-format off
+constexpr std::array<ControlDef, frmMain::ControlCount> controls{{
+    {"Frame1",    Kind::Frame,         onForm, u"",                     {0, 0, 4335, 2295},       0,  none,    0,   deflt,       deflt,               false},
+    {"Label1",    Kind::Label,         F1,     u"INSERT  ICAO CODE",    {120, 360, 2415, 255},    1,  serif12, 0,   labelColour, deflt,               true},
+    {"Label2",    Kind::Label,         F1,     u"DISPLAY AIRPORT NAME", {120, 720, 4095, 375},    2,  serif14, 0,   labelColour, deflt,               true},
+    {"Text1",     Kind::TextBox,       F1,     u"",                     {2640, 240, 1575, 405},   3,  sans12,  4,   deflt,       deflt,               true},
+    {"Text2",     Kind::TextBox,       F1,     u"",                     {120, 1080, 4095, 405},   4,  sans975, 250, deflt,       deflt,               true},
+    {"Command1",  Kind::CommandButton, F1,     u"SEARCH",               {120, 1680, 1335, 495},   5,  sans975, 0,   deflt,       deflt,               true},
+    {"Command2",  Kind::CommandButton, F1,     u"DELETE",               {1560, 1680, 1215, 495},  6,  sans975, 0,   deflt,       deflt,               true},
+    {"Command3",  Kind::CommandButton, F1,     u"EXIT",                 {2880, 1680, 1335, 495},  7,  sans975, 0,   deflt,       deflt,               true},
+    {"Frame2",    Kind::Frame,         onForm, u"",                     {0, 0, 4335, 2295},       8,  none,    0,   deflt,       deflt,               false},
+    {"Command4",  Kind::CommandButton, F2,     u"EXIT",                 {2880, 1680, 1335, 495},  9,  sans975, 0,   deflt,       deflt,               true},
+    {"Command5",  Kind::CommandButton, F2,     u"DELETE",               {1560, 1680, 1215, 495},  10, sans975, 0,   deflt,       deflt,               true},
+    {"Command6",  Kind::CommandButton, F2,     u"SEARCH",               {120, 1680, 1335, 495},   11, sans975, 0,   deflt,       deflt,               true},
+    {"Text3",     Kind::TextBox,       F2,     u"",                     {120, 600, 4095, 405},    12, sans975, 250, deflt,       deflt,               true},
+    {"Text4",     Kind::TextBox,       F2,     u"",                     {2640, 1200, 1575, 405},  13, sans12,  4,   deflt,       deflt,               true},
+    {"Label3",    Kind::Label,         F2,     u"INSERT AIRPORT NAME",  {120, 240, 4095, 375},    14, serif14, 0,   labelColour, deflt,               true},
+    {"Label4",    Kind::Label,         F2,     u"DISPLAY  ICAO CODE",   {120, 1200, 2535, 375},   15, serif12, 0,   labelColour, deflt,               true},
+    {"Frame3",    Kind::Frame,         onForm, u"YOUR CHOICE",          {0, 0, 4335, 2295},       16, sans18,  0,   deflt,       choiceCaptionColour, true},
+    {"Option1_0", Kind::OptionButton,  F3,     u"CODELOOK",             {720, 480, 3255, 615},    17, sans18,  0,   deflt,       deflt,               true},
+    {"Option1_1", Kind::OptionButton,  F3,     u"NAMELOOK",             {720, 1200, 3255, 615},   18, sans18,  0,   deflt,       deflt,               true},
+}};
+// clang-format on
+
+constexpr forms::FormDef form{"frmMain", 4335, 2295, controls};
+
+constexpr std::u16string_view missingListPrompt
+    = u"PAY ATTENTION!!! THE CODELOOK.TXT FILE ISN'T IN THE SAME FOLDER OF THE MAIN PROGRAM - THE SOFTWARE DON'T "
+      u"WORK - PUT THE CODELOOK.TXT FILE IN THE SAME FOLDER";
+constexpr std::u16string_view missingListTitle = u"FILE NON FOUND";
+
+// A panel's text box as the searches see it. Writes go through the runtime,
+// so they raise the box's change as typing does.
+class PanelBox final : public codelook::Box
 {
 public:
-    explicit LineEditBox(QLineEdit *edit)
-        : m_edit(edit)
+    PanelBox(forms::Runtime &runtime, int control)
+        : m_runtime(runtime)
+        , m_control(control)
     { }
-    QString text() const override { return m_edit->text(); }
-    void setText(const QString &text) override
-    {
-        m_edit->setText(text);
-        m_edit->setCursorPosition(0); // show a long name from its start
-    }
-    bool isLocked() const override { return m_edit->isReadOnly(); }
-    void setLocked(bool locked) override { m_edit->setReadOnly(locked); }
+    std::u16string text() const override { return m_runtime.text(m_control); }
+    void setText(std::u16string_view text) override { m_runtime.setText(m_control, text); }
+    bool isLocked() const override { return m_runtime.locked(m_control); }
+    void setLocked(bool locked) override { m_runtime.setLocked(m_control, locked); }
 
 private:
-    QLineEdit *m_edit;
+    forms::Runtime &m_runtime;
+    int m_control;
 };
-
-void setBackColor(QWidget *widget, const QColor &colour, QPalette::ColorRole role = QPalette::Base)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-}
-
-template <typename T>
-T *make(QWidget *parent, const char *name, const QRect &geometry, const QFont &font)
-{
-    auto *widget = new T(parent);
-    widget->setObjectName(QLatin1StringView(name));
-    widget->setGeometry(geometry);
-    widget->setFont(font);
-    return widget;
-}
-
-QGroupBox *makeFrame(QWidget *parent, const char *name)
-{
-    auto *frame = make<QGroupBox>(parent, name, QRect(0, 0, 289, 153), parent->font());
-    frame->hide();
-    return frame;
-}
-
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &geometry, const QFont &font)
-{
-    auto *label = make<QLabel>(parent, name, geometry, font);
-    label->setText(text);
-    label->setAutoFillBackground(true);
-    setBackColor(label, labelColour, QPalette::Window);
-    return label;
-}
-
-QLineEdit *makeText(QWidget *parent, const char *name, int maxLength, const QRect &geometry, const QFont &font,
-                    const QString &accessibleName)
-{
-    auto *edit = make<QLineEdit>(parent, name, geometry, font);
-    edit->setMaxLength(maxLength);
-    edit->setAccessibleName(accessibleName);
-    return edit;
-}
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, const QRect &geometry,
-                        const QFont &font)
-{
-    auto *button = make<QPushButton>(parent, name, geometry, font);
-    button->setText(text);
-    button->setAccessibleName(text);
-    // Enter and Esc must press nothing: no button is a default button.
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    return button;
-}
 
 } // namespace
 
-frmMain::frmMain(QWidget *parent)
-    : QWidget(parent,
-              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                  | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+static_assert(controls[frmMain::Option1_1].name == "Option1_1" && controls[frmMain::Frame3].name == "Frame3",
+              "the control table and frmMain::Control must list the controls in the same order");
+
+const forms::FormDef &frmMain::layout()
 {
-    setObjectName(QStringLiteral("frmMain"));
-    setFixedSize(289, 153);
-    QIcon icon;
-    for (const char *size : {"16", "32", "256"})
-        icon.addFile(QStringLiteral(":/codelook/codelook-%1.png").arg(QLatin1StringView(size)));
-    setWindowIcon(icon);
-    // Without a focus of its own, the window would hand the focus to the
-    // first mode button when shown, and so choose a mode unasked.
-    setFocusPolicy(Qt::ClickFocus);
-    createControls();
-    connect(qApp, &QGuiApplication::commitDataRequest, this, &frmMain::sessionEnding);
+    return form;
 }
 
-frmMain::~frmMain() = default;
+frmMain::frmMain(forms::Runtime &runtime)
+    : m_runtime(runtime)
+{ }
 
-QString frmMain::startupCaption()
+void frmMain::Load()
 {
-    return QStringLiteral("GET ICAO/AIRPORT NAME - BY MELVO VERNASCO");
+    Form_Load();
 }
 
-void frmMain::createControls()
+void frmMain::Resize()
 {
-    const QFont serif12 = windowFont(FontFace::Serif, 12);
-    const QFont serif14 = windowFont(FontFace::Serif, 14.25);
-    const QFont sans12 = windowFont(FontFace::Sans, 12);
-    const QFont sans975 = windowFont(FontFace::Sans, 9.75);
-    const QFont sans18 = windowFont(FontFace::Sans, 18);
-
-    Frame1 = makeFrame(this, "Frame1");
-    Label1 = makeLabel(Frame1, "Label1", QStringLiteral("INSERT  ICAO CODE"), {8, 24, 161, 17}, serif12);
-    Label2 = makeLabel(Frame1, "Label2", QStringLiteral("DISPLAY AIRPORT NAME"), {8, 48, 273, 25}, serif14);
-    Text1 = makeText(Frame1, "Text1", 4, {176, 16, 105, 27}, sans12, Label1->text());
-    Text2 = makeText(Frame1, "Text2", 250, {8, 72, 273, 27}, sans975, Label2->text());
-    Command1 = makeButton(Frame1, "Command1", QStringLiteral("SEARCH"), {8, 112, 89, 33}, sans975);
-    Command2 = makeButton(Frame1, "Command2", QStringLiteral("DELETE"), {104, 112, 81, 33}, sans975);
-    Command3 = makeButton(Frame1, "Command3", QStringLiteral("EXIT"), {192, 112, 89, 33}, sans975);
-
-    Frame2 = makeFrame(this, "Frame2");
-    Command4 = makeButton(Frame2, "Command4", QStringLiteral("EXIT"), {192, 112, 89, 33}, sans975);
-    Command5 = makeButton(Frame2, "Command5", QStringLiteral("DELETE"), {104, 112, 81, 33}, sans975);
-    Command6 = makeButton(Frame2, "Command6", QStringLiteral("SEARCH"), {8, 112, 89, 33}, sans975);
-    Label3 = makeLabel(Frame2, "Label3", QStringLiteral("INSERT AIRPORT NAME"), {8, 16, 273, 25}, serif14);
-    Label4 = makeLabel(Frame2, "Label4", QStringLiteral("DISPLAY  ICAO CODE"), {8, 80, 169, 25}, serif12);
-    Text3 = makeText(Frame2, "Text3", 250, {8, 40, 273, 27}, sans975, Label3->text());
-    Text4 = makeText(Frame2, "Text4", 4, {176, 80, 105, 27}, sans12, Label4->text());
-
-    Frame3 = makeFrame(this, "Frame3");
-    Frame3->setTitle(QStringLiteral("YOUR CHOICE"));
-    Frame3->setFont(sans18);
-    // The caption is blue; the buttons inside keep the default text colour.
-    setBackColor(Frame3, choiceCaptionColour, QPalette::WindowText);
-    const QColor buttonText = palette().color(QPalette::WindowText);
-    const char *const optionNames[] = {"Option1_0", "Option1_1"};
-    const QString optionTexts[] = {QStringLiteral("CODELOOK"), QStringLiteral("NAMELOOK")};
-    const QRect optionPlaces[] = {{48, 32, 217, 41}, {48, 80, 217, 41}};
-    for (int index = 0; index < 2; ++index) {
-        QRadioButton *option = make<QRadioButton>(Frame3, optionNames[index], optionPlaces[index], sans18);
-        option->setText(optionTexts[index]);
-        option->setAccessibleName(optionTexts[index]);
-        setBackColor(option, buttonText, QPalette::WindowText);
-        option->installEventFilter(this);
-        Option1[index] = option;
-    }
-    Frame3->show();
-
-    // Tab order as the panels were designed, each panel's controls in turn.
-    QWidget *const tabOrder[] = {Text1,    Text2,    Command1, Command2, Command3,   Command4,
-                                 Command5, Command6, Text3,    Text4,    Option1[0], Option1[1]};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
-
-    for (QLineEdit *input : {Text1, Text3})
-        input->installEventFilter(this);
-
-    connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &frmMain::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
-    connect(Command5, &QPushButton::clicked, this, &frmMain::Command5_Click);
-    connect(Command6, &QPushButton::clicked, this, &frmMain::Command6_Click);
-    connect(Text1, &QLineEdit::textChanged, this, &frmMain::Text1_Change);
-    connect(Text2, &QLineEdit::textChanged, this, &frmMain::Text2_Change);
-    connect(Text3, &QLineEdit::textChanged, this, &frmMain::Text3_Change);
-    connect(Text4, &QLineEdit::textChanged, this, &frmMain::Text4_Change);
+    Form_Resize();
 }
 
-bool frmMain::Form_Load()
+bool frmMain::QueryUnload(int unloadMode)
 {
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    int Cancel = 0;
+    Form_QueryUnload(Cancel, unloadMode);
+    return Cancel != 0;
+}
+
+void frmMain::Click(int control)
+{
+    switch (control) {
+    case Command1: Command1_Click(); break;
+    case Command2: Command2_Click(); break;
+    case Command3: Command3_Click(); break;
+    case Command4: Command4_Click(); break;
+    case Command5: Command5_Click(); break;
+    case Command6: Command6_Click(); break;
+    default: break;
+    }
+}
+
+void frmMain::Change(int control)
+{
+    switch (control) {
+    case Text1: Text1_Change(); break;
+    case Text2: Text2_Change(); break;
+    case Text3: Text3_Change(); break;
+    case Text4: Text4_Change(); break;
+    default: break;
+    }
+}
+
+void frmMain::GotFocus(int control)
+{
+    if (control == Option1_0)
+        Option1_GotFocus(0);
+    else if (control == Option1_1)
+        Option1_GotFocus(1);
+}
+
+void frmMain::KeyDown(int control, int &keyCode, int shift)
+{
+    if (control == Text1)
+        Text1_KeyDown(keyCode, shift);
+    else if (control == Text3)
+        Text3_KeyDown(keyCode, shift);
+}
+
+void frmMain::KeyPress(int control, int &keyAscii)
+{
+    if (control == Text1)
+        Text1_KeyPress(keyAscii);
+    else if (control == Text3)
+        Text3_KeyPress(keyAscii);
+}
+
+void frmMain::Form_Load()
+{
+    // Single precision and unrounded: on a screen smaller than the window
+    // the window simply hangs over the edge.
+    const float left = (float(m_runtime.screenWidth()) - float(m_runtime.width())) / 2;
+    const float top = (float(m_runtime.screenHeight()) - float(m_runtime.height())) / 2;
+    m_runtime.move(left, top);
+
+    m_runtime.setValue(Option1_0, false);
+    m_runtime.setValue(Option1_1, false);
+
+    if (!m_runtime.fileExists(codelook::listFileName)) {
+        m_runtime.msgBox(missingListPrompt, forms::vbExclamation, missingListTitle);
+        // The program could not do its work: say so to whoever started it.
+        m_runtime.end(1);
+        return;
     }
 
-    for (QRadioButton *option : Option1) {
-        // A button of an exclusive group refuses to be cleared otherwise.
-        option->setAutoExclusive(false);
-        option->setChecked(false);
-        option->setAutoExclusive(true);
-    }
-
-    if (!QFileInfo(codelook::listFileName()).isFile()) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("FILE NON FOUND"),
-                        QStringLiteral("PAY ATTENTION!!! THE CODELOOK.TXT FILE ISN'T IN THE SAME FOLDER OF THE "
-                                       "MAIN PROGRAM - THE SOFTWARE DON'T WORK - PUT THE CODELOOK.TXT FILE IN "
-                                       "THE SAME FOLDER"),
-                        QMessageBox::Ok);
-        box.exec();
-        return false;
-    }
-
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    setWindowTitle(startupCaption());
-    return true;
+    m_runtime.pinOnTop();
 }
 
 void frmMain::Form_Resize()
 {
-    if (windowState() & Qt::WindowMinimized) {
-        setWindowTitle(Text2->text());
+    if (m_runtime.windowState() == forms::vbMinimized) {
+        m_runtime.setCaption(m_runtime.text(Text2));
     } else {
-        setWindowTitle(startupCaption());
-        update();
+        m_runtime.setCaption(startupCaption);
+        m_runtime.refresh();
     }
 }
 
-void frmMain::Form_QueryUnload(QCloseEvent *event)
+void frmMain::Form_QueryUnload(int &Cancel, int UnloadMode)
 {
-    // A close from the window system (close box, Alt+F4, the window menu)
-    // is refused: the user leaves through EXIT. A close by the program or by
-    // the end of the session goes through.
-    if (event->spontaneous() && !m_sessionEnding)
-        event->ignore();
-    else
-        event->accept();
+    // The close box, Alt+F4 and the system menu's Close are refused: the
+    // user leaves through EXIT. The program's own close and the end of the
+    // session go through.
+    if (UnloadMode == forms::vbFormControlMenu)
+        Cancel = 1;
 }
 
-void frmMain::Option1_GotFocus(int index)
+void frmMain::Option1_GotFocus(int Index)
 {
-    if (index == 0) {
-        Frame1->show();
-        setWindowTitle(QStringLiteral("CODELOOK - BY VERNASCO"));
-        Text1->setFocus();
+    // The focus moves into the panel before the choice is hidden, so it
+    // never rests on a hidden control.
+    if (Index == 0) {
+        m_runtime.setVisible(Frame1, true);
+        m_runtime.setCaption(u"CODELOOK - BY VERNASCO");
+        m_runtime.setFocus(Text1);
     } else {
-        Frame2->show();
-        setWindowTitle(QStringLiteral("NAMELOOK - BY VERNASCO"));
-        Text3->setFocus();
+        m_runtime.setVisible(Frame2, true);
+        m_runtime.setCaption(u"NAMELOOK - BY VERNASCO");
+        m_runtime.setFocus(Text3);
     }
-    Frame3->hide();
+    m_runtime.setVisible(Frame3, false);
 }
 
 void frmMain::Command1_Click()
 {
-    LineEditBox code(Text1);
-    LineEditBox name(Text2);
+    PanelBox code(m_runtime, Text1);
+    PanelBox name(m_runtime, Text2);
     reportUnreadable(m_lookup.searchCode(code, name));
 }
 
 void frmMain::Command6_Click()
 {
-    LineEditBox name(Text3);
-    LineEditBox code(Text4);
+    PanelBox name(m_runtime, Text3);
+    PanelBox code(m_runtime, Text4);
     reportUnreadable(m_lookup.searchName(name, code));
 }
 
@@ -286,36 +241,39 @@ void frmMain::Command5_Click()
 
 void frmMain::Command3_Click()
 {
-    QCoreApplication::exit(0);
+    m_runtime.end(0);
 }
 
 void frmMain::Command4_Click()
 {
-    QCoreApplication::exit(0);
+    m_runtime.end(0);
 }
 
-void frmMain::clearPanel(QLineEdit *input, QLineEdit *output)
+void frmMain::clearPanel(Control input, Control output)
 {
     // Texts first: emptying a box raises its change and turns it yellow, so
-    // the colours must come after for both boxes to end up white.
-    input->setText(QString());
-    output->setText(QString());
-    setBackColor(input, plainColour);
-    setBackColor(output, plainColour);
-    input->setReadOnly(false);
-    output->setReadOnly(false);
-    input->setFocus();
+    // the colours must come after for both boxes to end up white. The locks
+    // a found search set go too, so the panel is ready for the next search.
+    m_runtime.setText(input, {});
+    m_runtime.setText(output, {});
+    m_runtime.setBackColor(input, plainColour);
+    m_runtime.setBackColor(output, plainColour);
+    m_runtime.setLocked(input, false);
+    m_runtime.setLocked(output, false);
+    m_runtime.setFocus(input);
 }
 
+// A list that vanished or became unreadable after start-up: the user is told
+// which file and why, and the window goes on as it was.
 void frmMain::reportUnreadable(const codelook::SearchResult &result)
 {
     if (result.status != codelook::SearchResult::Status::Unreadable)
         return;
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("FILE NOT READABLE"),
-                    QStringLiteral("THE CODELOOK.TXT FILE CAN'T BE READ:\n%1\n\n%2")
-                        .arg(QDir::toNativeSeparators(result.path), result.reason),
-                    QMessageBox::Ok, this);
-    box.exec();
+    std::u16string prompt = u"THE CODELOOK.TXT FILE CAN'T BE READ:\n";
+    prompt += result.path;
+    prompt += u"\n\n";
+    prompt += result.reason;
+    m_runtime.msgBox(prompt, forms::vbExclamation, u"FILE NOT READABLE");
 }
 
 int frmMain::Upper(int &KeyAscii)
@@ -335,91 +293,33 @@ void frmMain::Text3_KeyPress(int &KeyAscii)
     KeyAscii = Upper(KeyAscii);
 }
 
-void frmMain::Text1_KeyDown()
+// Yellow at the key, whatever the key, and before any character shows.
+void frmMain::Text1_KeyDown(int & /*KeyCode*/, int /*Shift*/)
 {
-    setBackColor(Text1, highlightColour);
+    m_runtime.setBackColor(Text1, highlightColour);
 }
 
-void frmMain::Text3_KeyDown()
+void frmMain::Text3_KeyDown(int & /*KeyCode*/, int /*Shift*/)
 {
-    setBackColor(Text3, highlightColour);
+    m_runtime.setBackColor(Text3, highlightColour);
 }
 
 void frmMain::Text1_Change()
 {
-    setBackColor(Text1, highlightColour);
+    m_runtime.setBackColor(Text1, highlightColour);
 }
 
 void frmMain::Text2_Change()
 {
-    setBackColor(Text2, highlightColour);
+    m_runtime.setBackColor(Text2, highlightColour);
 }
 
 void frmMain::Text3_Change()
 {
-    setBackColor(Text3, highlightColour);
+    m_runtime.setBackColor(Text3, highlightColour);
 }
 
 void frmMain::Text4_Change()
 {
-    setBackColor(Text4, highlightColour);
-}
-
-// Key down, then the typed character through the box's filter: the box is
-// yellow before the character shows, even when the box is locked.
-bool frmMain::filterKeyPress(QLineEdit *box, QKeyEvent *event)
-{
-    if (box == Text1)
-        Text1_KeyDown();
-    else
-        Text3_KeyDown();
-
-    if (event->text().size() != 1)
-        return false;
-    const int typed = event->text().at(0).unicode();
-    int KeyAscii = typed;
-    if (box == Text1)
-        Text1_KeyPress(KeyAscii);
-    else
-        Text3_KeyPress(KeyAscii);
-    if (KeyAscii == typed)
-        return false;
-    QKeyEvent replaced(QEvent::KeyPress, event->key(), event->modifiers(), QString(QChar(KeyAscii)),
-                       event->isAutoRepeat(), event->count());
-    QCoreApplication::sendEvent(box, &replaced);
-    return true;
-}
-
-bool frmMain::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress && (watched == Text1 || watched == Text3))
-        return filterKeyPress(static_cast<QLineEdit *>(watched), static_cast<QKeyEvent *>(event));
-    if (event->type() == QEvent::FocusIn) {
-        for (int index = 0; index < 2; ++index) {
-            if (watched == Option1[index])
-                Option1_GotFocus(index);
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void frmMain::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        Form_Resize();
-}
-
-void frmMain::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) {
-        Form_Resize();
-        setFocus();
-    }
-}
-
-void frmMain::closeEvent(QCloseEvent *event)
-{
-    Form_QueryUnload(event);
+    m_runtime.setBackColor(Text4, highlightColour);
 }

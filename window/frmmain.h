@@ -3,63 +3,82 @@
 
 #pragma once
 
-#include "lookup.h"
-
-#include <QWidget>
-
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
-
 // The program's one window. Three frames of the window's size lie on top of
 // one another: Frame3, the choice of mode, is shown at start; picking a mode
 // shows its panel (Frame1 code to name, Frame2 name to code) and hides the
 // choice for the rest of the run. Each panel's SEARCH hands its two boxes to
 // codelook::Lookup, which reads codelook.txt from the current directory.
 //
-// The handlers keep the names under which the program's behaviour is
-// documented: control, underscore, event.
-class frmMain : public QWidget
+// The window is written once for every platform: a forms runtime creates its
+// controls from layout() and raises their events here, and the handlers,
+// named after their control and event, drive the runtime back.
+
+#include "forms.h"
+#include "lookup.h"
+
+#include <string>
+
+class frmMain final : public forms::Events
 {
-    Q_OBJECT
-
 public:
-    explicit frmMain(QWidget *parent = nullptr);
-    ~frmMain() override;
+    // The controls, in the order of layout().
+    enum Control : int {
+        Frame1,
+        Label1,
+        Label2,
+        Text1,
+        Text2,
+        Command1,
+        Command2,
+        Command3,
+        Frame2,
+        Command4,
+        Command5,
+        Command6,
+        Text3,
+        Text4,
+        Label3,
+        Label4,
+        Frame3,
+        Option1_0,
+        Option1_1,
+        ControlCount
+    };
 
-    // Centres the window and checks that the list is there. False when it is
-    // not: the user has been told, and the program should end unshown.
-    bool Form_Load();
+    static constexpr forms::Colour highlightColour = 0x0000FFFF; // yellow
+    static constexpr forms::Colour plainColour = 0x00FFFFFF; // white
 
+    static const forms::FormDef &layout();
+    static constexpr std::u16string_view startupCaption = u"GET ICAO/AIRPORT NAME - BY MELVO VERNASCO";
+
+    explicit frmMain(forms::Runtime &runtime);
+
+    // Lower-case a to z become A to Z; every other code passes unchanged.
     static int Upper(int &KeyAscii);
 
-    static QString startupCaption();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void changeEvent(QEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-
-private Q_SLOTS:
-    // The session is ending (log-off, shutdown): closes must go through.
-    void sessionEnding() { m_sessionEnding = true; }
+    // The events, routed to the handlers below.
+    void Load() override;
+    void Resize() override;
+    bool QueryUnload(int unloadMode) override;
+    void Click(int control) override;
+    void Change(int control) override;
+    void GotFocus(int control) override;
+    void KeyDown(int control, int &keyCode, int shift) override;
+    void KeyPress(int control, int &keyAscii) override;
 
 private:
-    void createControls();
+    void Form_Load();
     void Form_Resize();
-    void Form_QueryUnload(QCloseEvent *event);
-    void Option1_GotFocus(int index);
+    void Form_QueryUnload(int &Cancel, int UnloadMode);
+    void Option1_GotFocus(int Index);
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
     void Command4_Click();
     void Command5_Click();
     void Command6_Click();
-    void Text1_KeyDown();
-    void Text3_KeyDown();
+    void Text1_KeyDown(int &KeyCode, int Shift);
+    void Text3_KeyDown(int &KeyCode, int Shift);
     void Text1_KeyPress(int &KeyAscii);
     void Text3_KeyPress(int &KeyAscii);
     void Text1_Change();
@@ -67,29 +86,9 @@ private:
     void Text3_Change();
     void Text4_Change();
 
-    bool filterKeyPress(QLineEdit *box, QKeyEvent *event);
-    void clearPanel(QLineEdit *input, QLineEdit *output);
+    void clearPanel(Control input, Control output);
     void reportUnreadable(const codelook::SearchResult &result);
 
+    forms::Runtime &m_runtime;
     codelook::Lookup m_lookup;
-    bool m_sessionEnding = false;
-
-    QGroupBox *Frame1 = nullptr;
-    QGroupBox *Frame2 = nullptr;
-    QGroupBox *Frame3 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLabel *Label3 = nullptr;
-    QLabel *Label4 = nullptr;
-    QLineEdit *Text1 = nullptr;
-    QLineEdit *Text2 = nullptr;
-    QLineEdit *Text3 = nullptr;
-    QLineEdit *Text4 = nullptr;
-    QPushButton *Command1 = nullptr;
-    QPushButton *Command2 = nullptr;
-    QPushButton *Command3 = nullptr;
-    QPushButton *Command4 = nullptr;
-    QPushButton *Command5 = nullptr;
-    QPushButton *Command6 = nullptr;
-    QRadioButton *Option1[2] = {};
 };
