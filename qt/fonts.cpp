@@ -5,7 +5,7 @@
 
 #include <QStringList>
 
-QFont windowFont(FontFace face, qreal pointSize)
+QFont windowFont(const QString &face, qreal pointSize, bool bold)
 {
     static const bool substitutesInstalled = [] {
         QFont::insertSubstitutions(
@@ -18,9 +18,9 @@ QFont windowFont(FontFace face, qreal pointSize)
     }();
     Q_UNUSED(substitutesInstalled);
 
-    QFont font(face == FontFace::Serif ? QStringLiteral("Times New Roman") : QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(face == FontFace::Serif ? QFont::Serif : QFont::SansSerif);
+    QFont font(face);
+    font.setStyleHint(face.contains(QLatin1StringView("Sans")) ? QFont::SansSerif : QFont::Serif);
     font.setPointSizeF(pointSize);
-    font.setBold(true);
+    font.setBold(bold);
     return font;
 }

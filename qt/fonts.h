@@ -5,8 +5,6 @@
 
 #include <QFont>
 
-enum class FontFace { Serif, Sans };
-
-// The window's bold fonts: Times New Roman and MS Sans Serif where they are
-// installed, otherwise the closest metric-compatible faces.
-QFont windowFont(FontFace face, qreal pointSize);
+// A font by its Windows face name: Times New Roman and MS Sans Serif where
+// they are installed, otherwise the closest metric-compatible faces.
+QFont windowFont(const QString &face, qreal pointSize, bool bold);

@@ -3,13 +3,14 @@
 
 #include "application.h"
 #include "frmmain.h"
+#include "qtruntime.h"
 
 int main(int argc, char *argv[])
 {
     Application app(argc, argv);
-    frmMain window;
-    if (!window.Form_Load())
-        return 1;
-    window.show();
+    QtRuntime runtime(frmMain::layout());
+    frmMain window(runtime);
+    if (!runtime.start(window))
+        return runtime.exitCode();
     return app.exec();
 }

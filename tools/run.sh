@@ -9,5 +9,5 @@ cd "$(dirname "$0")/.."
 tools/install-deps.sh
 cmake --preset dev >/dev/null
 cmake --build --preset dev --target codelook
-cd build/window
+cd build/qt
 exec ./codelook

@@ -114,24 +114,46 @@ bool frmMain::QueryUnload(int unloadMode)
 void frmMain::Click(int control)
 {
     switch (control) {
-    case Command1: Command1_Click(); break;
-    case Command2: Command2_Click(); break;
-    case Command3: Command3_Click(); break;
-    case Command4: Command4_Click(); break;
-    case Command5: Command5_Click(); break;
-    case Command6: Command6_Click(); break;
-    default: break;
+    case Command1:
+        Command1_Click();
+        break;
+    case Command2:
+        Command2_Click();
+        break;
+    case Command3:
+        Command3_Click();
+        break;
+    case Command4:
+        Command4_Click();
+        break;
+    case Command5:
+        Command5_Click();
+        break;
+    case Command6:
+        Command6_Click();
+        break;
+    default:
+        break;
     }
 }
 
 void frmMain::Change(int control)
 {
     switch (control) {
-    case Text1: Text1_Change(); break;
-    case Text2: Text2_Change(); break;
-    case Text3: Text3_Change(); break;
-    case Text4: Text4_Change(); break;
-    default: break;
+    case Text1:
+        Text1_Change();
+        break;
+    case Text2:
+        Text2_Change();
+        break;
+    case Text3:
+        Text3_Change();
+        break;
+    case Text4:
+        Text4_Change();
+        break;
+    default:
+        break;
     }
 }
 

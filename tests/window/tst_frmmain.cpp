@@ -1,567 +1,520 @@
 // SPDX-FileCopyrightText: 2026 The codelook developers
 // SPDX-License-Identifier: MIT
 
+// The window's behaviour, driven through a runtime with no display.
+
+#include "fakeruntime.h"
 #include "frmmain.h"
+#include "text.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QFile>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <QWindow>
-#include <qpa/qwindowsysteminterface.h>
+#include <doctest/doctest.h>
 
-#include <memory>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace doctest {
+template <>
+struct StringMaker<std::u16string>
+{
+    static String convert(const std::u16string &s) { return ("\"" + codelook::toUtf8(s) + "\"").c_str(); }
+};
+} // namespace doctest
 
 namespace {
 
-const QColor yellow(255, 255, 0);
-const QColor white(255, 255, 255);
+constexpr forms::Colour yellow = frmMain::highlightColour;
+constexpr forms::Colour white = frmMain::plainColour;
 
-const QByteArray sampleList = "EGLL London Heathrow Airport\r\n"
-                              "LIRF Roma Fiumicino\r\n"
-                              "LIML Milano Linate\r\n"
-                              "\"KJFK John F. Kennedy, New York\"\r\n";
+const char sampleList[] = "EGLL London Heathrow Airport\r\n"
+                          "LIRF Roma Fiumicino\r\n"
+                          "LIML Milano Linate\r\n"
+                          "\"KJFK John F. Kennedy, New York\"\r\n";
 
-struct SeenBox
+const std::u16string startupCaption(frmMain::startupCaption);
+
+// A scratch folder as the current directory, as the program is started in.
+class InScratchFolder
 {
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    bool seen = false;
+public:
+    InScratchFolder()
+        : m_previous(fs::current_path())
+    {
+        static int serial = 0;
+        m_dir = fs::temp_directory_path() / ("codelook-window-" + std::to_string(serial++));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+        fs::current_path(m_dir);
+    }
+    ~InScratchFolder()
+    {
+        fs::current_path(m_previous);
+        std::error_code ignored;
+        fs::remove_all(m_dir, ignored);
+    }
+    InScratchFolder(const InScratchFolder &) = delete;
+    InScratchFolder &operator=(const InScratchFolder &) = delete;
+
+private:
+    fs::path m_previous;
+    fs::path m_dir;
 };
 
-// Answers the next message box with OK and remembers what it said.
-std::shared_ptr<SeenBox> answerNextMessageBox()
+void writeList(const std::string &content = sampleList)
 {
-    auto seen = std::make_shared<SeenBox>();
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [seen, timer] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        seen->title = box->windowTitle();
-        seen->text = box->text();
-        seen->icon = box->icon();
-        seen->seen = true;
-        box->button(QMessageBox::Ok)->click();
-        timer->deleteLater();
-    });
-    timer->start();
-    return seen;
+    std::ofstream(fs::path(u"codelook.txt"), std::ios::binary | std::ios::trunc) << content;
 }
 
-// keyClicks takes ASCII only; other characters come as key events with text.
-void typeText(QWidget *widget, const QString &text)
+// The window started over a fake runtime in a folder holding the list.
+struct Started
 {
-    for (QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(widget, char(c.unicode()));
-        else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    explicit Started(std::optional<std::string> list = std::string(sampleList))
+    {
+        if (list)
+            writeList(*list);
+        runtime.start(window);
     }
-}
+
+    void chooseMode(int index) { runtime.setFocus(index == 0 ? frmMain::Option1_0 : frmMain::Option1_1); }
+
+    InScratchFolder folder;
+    FakeRuntime runtime{frmMain::layout()};
+    frmMain window{runtime};
+};
 
 } // namespace
 
-class tst_frmMain : public QObject
+TEST_CASE("start-up without the list warns and ends unshown")
 {
-    Q_OBJECT
-
-private Q_SLOTS:
-    void init();
-    void cleanup();
-
-    void missingListStopsStartUp_data();
-    void missingListStopsStartUp();
-    void startUpState();
-    void layout();
-    void enterMode_data();
-    void enterMode();
-    void typing_data();
-    void typing();
-    void paste_data();
-    void paste();
-    void enterAndEscPressNothing();
-    void codeSearchLocksAndDeleteReleases();
-    void nameSearchNotFound();
-    void highlight();
-    void minimisedTitle_data();
-    void minimisedTitle();
-    void closing();
-    void unreadableListKeepsWindow();
-    void exitEndsWithZero_data();
-    void exitEndsWithZero();
-
-private:
-    void writeList(const QByteArray &content);
-    frmMain *startWindow();
-    QLineEdit *box(const char *name) { return m_window->findChild<QLineEdit *>(QLatin1StringView(name)); }
-    template <typename T = QWidget>
-    T *control(const char *name)
-    {
-        return m_window->findChild<T *>(QLatin1StringView(name));
-    }
-    void chooseMode(int index);
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_previousDir;
-    std::unique_ptr<frmMain> m_window;
-};
-
-void tst_frmMain::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_previousDir = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(m_dir->path()));
-}
-
-void tst_frmMain::cleanup()
-{
-    m_window.reset();
-    QDir::setCurrent(m_previousDir);
-    m_dir.reset();
-}
-
-void tst_frmMain::writeList(const QByteArray &content)
-{
-    QFile file(QStringLiteral("codelook.txt"));
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
-}
-
-frmMain *tst_frmMain::startWindow()
-{
-    m_window = std::make_unique<frmMain>();
-    if (!m_window->Form_Load())
-        return nullptr;
-    m_window->show();
-    if (!QTest::qWaitForWindowExposed(m_window.get()))
-        return nullptr;
-    return m_window.get();
-}
-
-void tst_frmMain::chooseMode(int index)
-{
-    auto *option = control<QRadioButton>(index == 0 ? "Option1_0" : "Option1_1");
-    QTest::mouseClick(option, Qt::LeftButton);
-}
-
-void tst_frmMain::missingListStopsStartUp_data()
-{
-    QTest::addColumn<bool>("directoryInstead");
-    QTest::newRow("no file") << false;
-    QTest::newRow("a directory of that name") << true;
-}
-
-void tst_frmMain::missingListStopsStartUp()
-{
-    QFETCH(bool, directoryInstead);
-    if (directoryInstead)
-        QVERIFY(QDir().mkdir(QStringLiteral("codelook.txt")));
-
-    auto seen = answerNextMessageBox();
-    frmMain window;
-    QVERIFY(!window.Form_Load());
-    QVERIFY(seen->seen);
-    QCOMPARE(seen->title, QStringLiteral("FILE NON FOUND"));
-    QCOMPARE(seen->text,
-             QStringLiteral("PAY ATTENTION!!! THE CODELOOK.TXT FILE ISN'T IN THE SAME FOLDER OF THE MAIN PROGRAM - "
-                            "THE SOFTWARE DON'T WORK - PUT THE CODELOOK.TXT FILE IN THE SAME FOLDER"));
-    QCOMPARE(seen->icon, QMessageBox::Warning);
-    QVERIFY(!window.isVisible());
-}
-
-void tst_frmMain::startUpState()
-{
-    writeList(sampleList);
-    QVERIFY(startWindow());
-    QCOMPARE(m_window->windowTitle(), QStringLiteral("GET ICAO/AIRPORT NAME - BY MELVO VERNASCO"));
-    QVERIFY(m_window->windowFlags() & Qt::WindowStaysOnTopHint);
-    QVERIFY(!(m_window->windowFlags() & Qt::WindowMaximizeButtonHint));
-    QVERIFY(m_window->windowFlags() & Qt::WindowMinimizeButtonHint);
-    QCOMPARE(m_window->minimumSize(), QSize(289, 153));
-    QCOMPARE(m_window->maximumSize(), QSize(289, 153));
-
-    QVERIFY(control("Frame3")->isVisible());
-    QVERIFY(!control("Frame1")->isVisible());
-    QVERIFY(!control("Frame2")->isVisible());
-    QCOMPARE(control<QGroupBox>("Frame3")->title(), QStringLiteral("YOUR CHOICE"));
-    QCOMPARE(control("Frame3")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    // Being shown and activated must not choose a mode by itself.
-    QApplication::setActiveWindow(m_window.get());
-    QTest::qWait(20);
-    for (const char *name : {"Option1_0", "Option1_1"}) {
-        auto *option = control<QRadioButton>(name);
-        QVERIFY2(!option->isChecked(), name);
-        QVERIFY2(!option->hasFocus(), name);
-    }
-    QVERIFY(control("Frame3")->isVisible());
-}
-
-void tst_frmMain::layout()
-{
-    writeList(sampleList);
-    QVERIFY(startWindow());
-    const struct
+    struct Row
     {
         const char *name;
-        QRect geometry;
-        QString text;
-    } expected[] = {
-        {"Text1", {176, 16, 105, 27}, {}},
-        {"Text2", {8, 72, 273, 27}, {}},
-        {"Text3", {8, 40, 273, 27}, {}},
-        {"Text4", {176, 80, 105, 27}, {}},
-        {"Label1", {8, 24, 161, 17}, QStringLiteral("INSERT  ICAO CODE")},
-        {"Label4", {8, 80, 169, 25}, QStringLiteral("DISPLAY  ICAO CODE")},
-        {"Command1", {8, 112, 89, 33}, QStringLiteral("SEARCH")},
-        {"Command5", {104, 112, 81, 33}, QStringLiteral("DELETE")},
-        {"Command4", {192, 112, 89, 33}, QStringLiteral("EXIT")},
-        {"Option1_1", {48, 80, 217, 41}, QStringLiteral("NAMELOOK")},
+        bool directoryInstead;
     };
-    for (const auto &e : expected) {
-        QWidget *widget = control(e.name);
-        QVERIFY2(widget, e.name);
-        QCOMPARE(widget->geometry(), e.geometry);
-        if (auto *label = qobject_cast<QLabel *>(widget))
-            QCOMPARE(label->text(), e.text);
-        if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
-            QCOMPARE(button->text(), e.text);
-            QCOMPARE(button->accessibleName(), e.text);
+    for (const Row row : {Row{"no file", false}, Row{"a directory of that name", true}}) {
+        CAPTURE(row.name);
+        InScratchFolder folder;
+        if (row.directoryInstead)
+            fs::create_directory("codelook.txt");
+        FakeRuntime runtime(frmMain::layout());
+        frmMain window(runtime);
+        runtime.start(window);
+
+        REQUIRE(runtime.messages.size() == 1);
+        CHECK(runtime.messages[0].title == u"FILE NON FOUND");
+        CHECK(runtime.messages[0].prompt
+              == u"PAY ATTENTION!!! THE CODELOOK.TXT FILE ISN'T IN THE SAME FOLDER OF THE MAIN PROGRAM - THE "
+                 u"SOFTWARE DON'T WORK - PUT THE CODELOOK.TXT FILE IN THE SAME FOLDER");
+        CHECK(runtime.messages[0].style == 48);
+        CHECK(runtime.ended);
+        CHECK(runtime.exitCode == 1);
+        CHECK_FALSE(runtime.shown);
+        CHECK_FALSE(runtime.pinned);
+        CHECK(runtime.captions.empty());
+    }
+}
+
+TEST_CASE("start-up with the list: centred, pinned, the choice shown and nothing chosen")
+{
+    InScratchFolder folder;
+    writeList();
+    FakeRuntime runtime(frmMain::layout());
+    // Whatever the buttons held, start-up clears them.
+    runtime.controls[frmMain::Option1_0].value = true;
+    runtime.controls[frmMain::Option1_1].value = true;
+    frmMain window(runtime);
+    runtime.start(window);
+
+    CHECK(runtime.messages.empty());
+    CHECK(runtime.shown);
+    CHECK(runtime.pinned);
+    CHECK(runtime.caption() == startupCaption);
+    CHECK(runtime.left == doctest::Approx((1920 * 15.0 - 4425) / 2));
+    CHECK(runtime.top == doctest::Approx((1080 * 15.0 - 2790) / 2));
+    CHECK_FALSE(runtime[frmMain::Option1_0].value);
+    CHECK_FALSE(runtime[frmMain::Option1_1].value);
+    CHECK(runtime.effectivelyVisible(frmMain::Frame3));
+    CHECK(runtime.effectivelyVisible(frmMain::Option1_0));
+    CHECK_FALSE(runtime.effectivelyVisible(frmMain::Frame1));
+    CHECK_FALSE(runtime.effectivelyVisible(frmMain::Text1));
+    CHECK_FALSE(runtime.effectivelyVisible(frmMain::Frame2));
+    CHECK(runtime.focus == -1);
+}
+
+TEST_CASE("a screen smaller than the window leaves it hanging over the edge")
+{
+    InScratchFolder folder;
+    writeList();
+    FakeRuntime runtime(frmMain::layout());
+    runtime.screenW = 3001;
+    runtime.screenH = 2000;
+    frmMain window(runtime);
+    runtime.start(window);
+    // Single precision, not rounded to whole twips.
+    CHECK(runtime.left == doctest::Approx(-712.0));
+    CHECK(runtime.top == doctest::Approx(-395.0));
+}
+
+TEST_CASE("the control table")
+{
+    const forms::FormDef &form = frmMain::layout();
+    CHECK(form.clientWidth == 4335);
+    CHECK(form.clientHeight == 2295);
+    REQUIRE(form.controls.size() == frmMain::ControlCount);
+
+    // Every focusable control once in the keyboard order, panel by panel.
+    const char *const order[] = {"Text1",    "Text2",    "Command1", "Command2", "Command3",  "Command4",
+                                 "Command5", "Command6", "Text3",    "Text4",    "Option1_0", "Option1_1"};
+    std::vector<const forms::ControlDef *> focusable;
+    for (const forms::ControlDef &def : form.controls) {
+        if (def.kind != forms::Kind::Frame && def.kind != forms::Kind::Label)
+            focusable.push_back(&def);
+    }
+    std::stable_sort(focusable.begin(), focusable.end(), [](auto *a, auto *b) { return a->tabIndex < b->tabIndex; });
+    REQUIRE(focusable.size() == std::size(order));
+    for (std::size_t i = 0; i < focusable.size(); ++i)
+        CHECK(focusable[i]->name == order[i]);
+
+    // Controls lie inside their frame, and the frames fill the window.
+    for (const forms::ControlDef &def : form.controls) {
+        CAPTURE(def.name);
+        if (def.container == forms::onForm) {
+            CHECK(def.twips.width == form.clientWidth);
+            CHECK(def.twips.height == form.clientHeight);
+            continue;
         }
-        QVERIFY(widget->font().bold());
-    }
-    QCOMPARE(box("Text1")->maxLength(), 4);
-    QCOMPARE(box("Text4")->maxLength(), 4);
-    QCOMPARE(box("Text2")->maxLength(), 250);
-    QCOMPARE(box("Text3")->maxLength(), 250);
-    QCOMPARE(box("Text3")->accessibleName(), QStringLiteral("INSERT AIRPORT NAME"));
-    QCOMPARE(control("Label2")->palette().color(QPalette::Window), QColor(128, 255, 255));
-
-    // Keyboard order across both panels, as a user tabbing through meets it.
-    const QStringList order = {"Text1",    "Text2",    "Command1", "Command2", "Command3",  "Command4",
-                               "Command5", "Command6", "Text3",    "Text4",    "Option1_0", "Option1_1"};
-    QWidget *widget = control(order.first().toLatin1().constData());
-    for (const QString &name : order) {
-        QCOMPARE(widget->objectName(), name);
-        do
-            widget = widget->nextInFocusChain();
-        while (widget->focusPolicy() == Qt::NoFocus || !order.contains(widget->objectName()));
+        CHECK(form.controls[std::size_t(def.container)].kind == forms::Kind::Frame);
+        CHECK(def.twips.left + def.twips.width <= form.clientWidth);
+        CHECK(def.twips.top + def.twips.height <= form.clientHeight);
+        // Whole pixels at 96 dpi.
+        CHECK(def.twips.left % 15 == 0);
+        CHECK(def.twips.width % 15 == 0);
+        CHECK(def.font.bold);
     }
 }
 
-void tst_frmMain::enterMode_data()
+TEST_CASE("choosing a mode by focus")
 {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<bool>("byKeyboard");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("focusBox");
-    QTest::newRow("code by click") << 0 << false << "CODELOOK - BY VERNASCO"
-                                   << "Text1";
-    QTest::newRow("name by click") << 1 << false << "NAMELOOK - BY VERNASCO"
-                                   << "Text3";
-    QTest::newRow("code by Tab") << 0 << true << "CODELOOK - BY VERNASCO"
-                                 << "Text1";
-    QTest::newRow("name by Shift+Tab") << 1 << true << "NAMELOOK - BY VERNASCO"
-                                       << "Text3";
+    struct Row
+    {
+        const char *name;
+        int how; // 0 click or focus on the button, 1 Tab, 2 Shift+Tab
+        int index;
+        std::u16string_view caption;
+        int panel;
+        int input;
+    };
+    const Row rows[] = {
+        {"code by its button", 0, 0, u"CODELOOK - BY VERNASCO", frmMain::Frame1, frmMain::Text1},
+        {"name by its button", 0, 1, u"NAMELOOK - BY VERNASCO", frmMain::Frame2, frmMain::Text3},
+        {"code by Tab", 1, 0, u"CODELOOK - BY VERNASCO", frmMain::Frame1, frmMain::Text1},
+        {"name by Shift+Tab", 2, 1, u"NAMELOOK - BY VERNASCO", frmMain::Frame2, frmMain::Text3},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        Started s;
+        if (row.how == 0)
+            s.chooseMode(row.index);
+        else
+            s.runtime.tab(row.how == 2);
+
+        CHECK(s.runtime.caption() == row.caption);
+        CHECK(s.runtime.focus == row.input);
+        CHECK(s.runtime.effectivelyVisible(row.panel));
+        CHECK_FALSE(s.runtime.effectivelyVisible(row.panel == frmMain::Frame1 ? frmMain::Frame2 : frmMain::Frame1));
+        CHECK_FALSE(s.runtime.effectivelyVisible(frmMain::Frame3));
+        // Choosing raised no value change: the buttons stay cleared.
+        CHECK_FALSE(s.runtime[frmMain::Option1_0].value);
+
+        // Tabbing round never brings the choice back nor leaves the panel.
+        for (int i = 0; i < 20; ++i) {
+            s.runtime.tab();
+            CHECK(s.runtime.effectivelyVisible(s.runtime.focus));
+        }
+        CHECK_FALSE(s.runtime.effectivelyVisible(frmMain::Frame3));
+        CHECK(s.runtime.caption() == row.caption);
+    }
 }
 
-void tst_frmMain::enterMode()
+TEST_CASE("Upper turns a to z into capitals and nothing else")
 {
-    QFETCH(int, index);
-    QFETCH(bool, byKeyboard);
-    QFETCH(QString, caption);
-    QFETCH(QString, focusBox);
-    writeList(sampleList);
-    QVERIFY(startWindow());
-    QApplication::setActiveWindow(m_window.get());
-
-    if (byKeyboard)
-        QTest::keyClick(m_window.get(), index == 0 ? Qt::Key_Tab : Qt::Key_Backtab);
-    else
-        chooseMode(index);
-
-    QCOMPARE(m_window->windowTitle(), caption);
-    QVERIFY(!control("Frame3")->isVisible());
-    QCOMPARE(control(index == 0 ? "Frame1" : "Frame2")->isVisible(), true);
-    QCOMPARE(control(index == 0 ? "Frame2" : "Frame1")->isVisible(), false);
-    QCOMPARE(QApplication::focusWidget(), control(focusBox.toLatin1().constData()));
-
-    // Tabbing around never brings the choice back.
-    for (int i = 0; i < 12; ++i)
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QVERIFY(!control("Frame3")->isVisible());
-    QCOMPARE(m_window->windowTitle(), caption);
+    struct Row
+    {
+        int in;
+        int out;
+    };
+    const Row rows[] = {{'a', 'A'}, {'m', 'M'},   {'z', 'Z'},   {'A', 'A'}, {'`', '`'}, {'{', '{'},
+                        {'0', '0'}, {0xE9, 0xE9}, {0xDF, 0xDF}, {8, 8},     {13, 13},   {0x3B1, 0x3B1}};
+    for (const Row row : rows) {
+        CAPTURE(row.in);
+        int KeyAscii = row.in;
+        CHECK(frmMain::Upper(KeyAscii) == row.out);
+        CHECK(KeyAscii == row.out);
+    }
 }
 
-void tst_frmMain::typing_data()
+TEST_CASE("typing into the boxes")
 {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("boxName");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("code box upper-cases a-z") << 0 << "Text1"
-                                              << "lab"
-                                              << "LAB";
-    QTest::newRow("code box stops at four") << 0 << "Text1"
-                                            << "egllx"
-                                            << "EGLL";
-    QTest::newRow("code box keeps digits and signs") << 0 << "Text1"
-                                                     << "k1-z"
-                                                     << "K1-Z";
-    QTest::newRow("name output keeps case") << 0 << "Text2"
-                                            << "lab"
-                                            << "lab";
-    QTest::newRow("name box upper-cases a-z only") << 1 << "Text3"
-                                                   << "roma é"
-                                                   << "ROMA é";
-    QTest::newRow("code output keeps case") << 1 << "Text4"
-                                            << "abcde"
-                                            << "abcd";
-    QTest::newRow("name box stops at 250") << 1 << "Text3" << QString(260, u'x') << QString(250, u'X');
+    struct Row
+    {
+        const char *name;
+        int mode;
+        int box;
+        std::u16string_view typed;
+        std::u16string_view shown;
+    };
+    const Row rows[] = {
+        {"code box upper-cases a-z", 0, frmMain::Text1, u"lab", u"LAB"},
+        {"code box stops at four", 0, frmMain::Text1, u"egllx", u"EGLL"},
+        {"code box keeps digits and signs", 0, frmMain::Text1, u"k1-z", u"K1-Z"},
+        {"name output keeps case", 0, frmMain::Text2, u"lab", u"lab"},
+        {"name box upper-cases a-z only", 1, frmMain::Text3, u"roma é", u"ROMA é"},
+        {"code output keeps case and stops at four", 1, frmMain::Text4, u"abcde", u"abcd"},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        Started s;
+        s.chooseMode(row.mode);
+        s.runtime.type(row.box, row.typed);
+        CHECK(s.runtime.text(row.box) == row.shown);
+        CHECK(s.runtime.backColor(row.box) == yellow);
+    }
 }
 
-void tst_frmMain::typing()
+TEST_CASE("a paste keeps its case and stops at the limit")
 {
-    QFETCH(int, mode);
-    QFETCH(QString, boxName);
-    QFETCH(QString, typed);
-    QFETCH(QString, shown);
-    writeList(sampleList);
-    QVERIFY(startWindow());
-    chooseMode(mode);
-    QLineEdit *edit = box(boxName.toLatin1().constData());
-    typeText(edit, typed);
-    QCOMPARE(edit->text(), shown);
+    Started s;
+    s.chooseMode(0);
+    s.runtime.paste(frmMain::Text1, u"egllxyz");
+    CHECK(s.runtime.text(frmMain::Text1) == u"egll");
+    // A lower-case code finds nothing in a list of capitals.
+    s.runtime.click(frmMain::Command1);
+    CHECK(s.runtime.text(frmMain::Text2) == u"ICAO CODE NOT FOUND");
 }
 
-void tst_frmMain::paste_data()
+TEST_CASE("searches")
 {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("boxName");
-    QTest::addColumn<QString>("pasted");
-    QTest::addColumn<QString>("shown");
-    // A paste is no typed key: its letters keep their case, but the limit holds.
-    QTest::newRow("code box") << 0 << "Text1"
-                              << "egllxyz"
-                              << "egll";
-    QTest::newRow("name box") << 1 << "Text3" << QString(300, u'a') << QString(250, u'a');
+    struct Row
+    {
+        const char *name;
+        int mode;
+        std::u16string_view typed;
+        int resultBox;
+        std::u16string_view result;
+        bool locked;
+    };
+    const Row rows[] = {
+        {"code found", 0, u"egll", frmMain::Text2, u"LONDON HEATHROW AIRPORT", true},
+        {"code in quotes found", 0, u"KJFK", frmMain::Text2, u"JOHN F. KENNEDY, NEW YORK", true},
+        {"code not found", 0, u"ZZZZ", frmMain::Text2, u"ICAO CODE NOT FOUND", false},
+        {"empty code", 0, u"", frmMain::Text2, u"ICAO CODE NOT FOUND", false},
+        {"name found by its start", 1, u"london heath", frmMain::Text4, u"EGLL", true},
+        {"name with spaces round it", 1, u"  roma ", frmMain::Text4, u"LIRF", true},
+        {"empty name finds the first record", 1, u"", frmMain::Text4, u"EGLL", true},
+        {"name not found replaces the typed name", 1, u"paris", frmMain::Text3, u"AIRPORT NAME NOT FOUND", false},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        Started s;
+        s.chooseMode(row.mode);
+        const int input = row.mode == 0 ? frmMain::Text1 : frmMain::Text3;
+        const int output = row.mode == 0 ? frmMain::Text2 : frmMain::Text4;
+        s.runtime.type(input, row.typed);
+        s.runtime.click(row.mode == 0 ? frmMain::Command1 : frmMain::Command6);
+
+        CHECK(s.runtime.text(row.resultBox) == row.result);
+        CHECK(s.runtime.backColor(row.resultBox) == yellow);
+        CHECK(s.runtime.locked(input) == row.locked);
+        CHECK(s.runtime.locked(output) == row.locked);
+        CHECK(s.runtime.messages.empty());
+        if (row.mode == 1 && !row.locked)
+            CHECK(s.runtime.text(frmMain::Text4).empty());
+    }
 }
 
-void tst_frmMain::paste()
+TEST_CASE("a locked box refuses keys but still lights up")
 {
-    QFETCH(int, mode);
-    QFETCH(QString, boxName);
-    QFETCH(QString, pasted);
-    QFETCH(QString, shown);
-    writeList(sampleList);
-    QVERIFY(startWindow());
-    chooseMode(mode);
-    QLineEdit *edit = box(boxName.toLatin1().constData());
-    QApplication::clipboard()->setText(pasted);
-    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(edit->text(), shown);
+    Started s;
+    s.chooseMode(0);
+    s.runtime.type(frmMain::Text1, u"LIML");
+    s.runtime.click(frmMain::Command1);
+    REQUIRE(s.runtime.locked(frmMain::Text1));
+    s.runtime.setBackColor(frmMain::Text1, white);
+    s.runtime.type(frmMain::Text1, u"x");
+    CHECK(s.runtime.text(frmMain::Text1) == u"LIML");
+    CHECK(s.runtime.backColor(frmMain::Text1) == yellow);
+    // A further search repeats the same one.
+    s.runtime.click(frmMain::Command1);
+    CHECK(s.runtime.text(frmMain::Text2) == u"MILANO LINATE");
 }
 
-void tst_frmMain::enterAndEscPressNothing()
+TEST_CASE("the not-found message searched again is a name of its own")
 {
-    writeList(sampleList);
-    QVERIFY(startWindow());
-    chooseMode(0);
-    QTest::keyClicks(box("Text1"), QStringLiteral("EGLL"));
-    QTest::keyClick(box("Text1"), Qt::Key_Return);
-    QTest::keyClick(box("Text1"), Qt::Key_Escape);
-    QCOMPARE(box("Text2")->text(), QString());
-    QCOMPARE(box("Text1")->text(), QStringLiteral("EGLL"));
-    QVERIFY(m_window->isVisible());
+    Started s(std::string(sampleList) + "XXXX Airport name not found here\r\n");
+    s.chooseMode(1);
+    s.runtime.type(frmMain::Text3, u"paris");
+    s.runtime.click(frmMain::Command6);
+    REQUIRE(s.runtime.text(frmMain::Text3) == u"AIRPORT NAME NOT FOUND");
+    s.runtime.click(frmMain::Command6);
+    CHECK(s.runtime.text(frmMain::Text4) == u"XXXX");
 }
 
-void tst_frmMain::codeSearchLocksAndDeleteReleases()
+TEST_CASE("DELETE empties, whitens and unlocks its panel")
 {
-    writeList(sampleList);
-    QVERIFY(startWindow());
-    chooseMode(0);
-    QTest::keyClicks(box("Text1"), QStringLiteral("egll"));
-    QTest::mouseClick(control("Command1"), Qt::LeftButton);
-    QCOMPARE(box("Text2")->text(), QStringLiteral("LONDON HEATHROW AIRPORT"));
-    QVERIFY(box("Text1")->isReadOnly());
-    QVERIFY(box("Text2")->isReadOnly());
+    struct Row
+    {
+        const char *name;
+        int mode;
+        std::u16string_view typed;
+    };
+    for (const Row row : {Row{"code panel after a find", 0, u"EGLL"}, Row{"code panel after a miss", 0, u"ZZZZ"},
+                          Row{"name panel after a find", 1, u"ROMA"}, Row{"name panel after a miss", 1, u"PARIS"}}) {
+        CAPTURE(row.name);
+        Started s;
+        s.chooseMode(row.mode);
+        const int input = row.mode == 0 ? frmMain::Text1 : frmMain::Text3;
+        const int output = row.mode == 0 ? frmMain::Text2 : frmMain::Text4;
+        s.runtime.type(input, row.typed);
+        s.runtime.click(row.mode == 0 ? frmMain::Command1 : frmMain::Command6);
+        s.runtime.setFocus(row.mode == 0 ? frmMain::Command2 : frmMain::Command5);
+        s.runtime.click(row.mode == 0 ? frmMain::Command2 : frmMain::Command5);
 
-    // Locked: keys are refused, though the box still lights up.
-    QTest::keyClicks(box("Text1"), QStringLiteral("x"));
-    QCOMPARE(box("Text1")->text(), QStringLiteral("EGLL"));
+        for (const int box : {input, output}) {
+            CAPTURE(box);
+            CHECK(s.runtime.text(box).empty());
+            CHECK(s.runtime.backColor(box) == white);
+            CHECK_FALSE(s.runtime.locked(box));
+        }
+        CHECK(s.runtime.focus == input);
 
-    QTest::mouseClick(control("Command2"), Qt::LeftButton);
-    QCOMPARE(box("Text1")->text(), QString());
-    QCOMPARE(box("Text2")->text(), QString());
-    QVERIFY(!box("Text1")->isReadOnly());
-    QVERIFY(!box("Text2")->isReadOnly());
-    QCOMPARE(QApplication::focusWidget(), box("Text1"));
-
-    // A new code can be typed and found after DELETE.
-    QTest::keyClicks(box("Text1"), QStringLiteral("lirf"));
-    QTest::mouseClick(control("Command1"), Qt::LeftButton);
-    QCOMPARE(box("Text2")->text(), QStringLiteral("ROMA FIUMICINO"));
-    QCOMPARE(box("Text2")->cursorPosition(), 0); // a long name shows from its start
-
-    // Not found leaves the code box editable and says so in the output.
-    QTest::mouseClick(control("Command2"), Qt::LeftButton);
-    QTest::keyClicks(box("Text1"), QStringLiteral("zzzz"));
-    QTest::mouseClick(control("Command1"), Qt::LeftButton);
-    QCOMPARE(box("Text2")->text(), QStringLiteral("ICAO CODE NOT FOUND"));
-    QVERIFY(!box("Text1")->isReadOnly());
+        // The panel takes a new search at once.
+        s.runtime.type(input, row.mode == 0 ? u"lirf" : u"milano");
+        s.runtime.click(row.mode == 0 ? frmMain::Command1 : frmMain::Command6);
+        CHECK(s.runtime.text(output) == (row.mode == 0 ? u"ROMA FIUMICINO" : u"LIML"));
+    }
 }
 
-void tst_frmMain::nameSearchNotFound()
+TEST_CASE("yellow marks a key and a change, and only DELETE clears it")
 {
-    writeList(sampleList);
-    QVERIFY(startWindow());
-    chooseMode(1);
-    QTest::keyClicks(box("Text3"), QStringLiteral("john f"));
-    QTest::mouseClick(control("Command6"), Qt::LeftButton);
-    QCOMPARE(box("Text4")->text(), QStringLiteral("KJFK"));
-    QTest::mouseClick(control("Command5"), Qt::LeftButton);
-
-    QTest::keyClicks(box("Text3"), QStringLiteral("paris"));
-    QTest::mouseClick(control("Command6"), Qt::LeftButton);
-    QCOMPARE(box("Text3")->text(), QStringLiteral("AIRPORT NAME NOT FOUND"));
-    QCOMPARE(box("Text4")->text(), QString());
-    QVERIFY(!box("Text3")->isReadOnly());
+    Started s;
+    s.chooseMode(0);
+    CHECK(s.runtime.backColor(frmMain::Text1) == forms::defaultColour);
+    // Any key, even one that types nothing.
+    s.runtime.key(frmMain::Text1, 37);
+    CHECK(s.runtime.backColor(frmMain::Text1) == yellow);
+    CHECK(s.runtime.backColor(frmMain::Text2) == forms::defaultColour);
+    // The output box has no key handler: typing changes it, which lights it.
+    s.runtime.key(frmMain::Text2, 37);
+    CHECK(s.runtime.backColor(frmMain::Text2) == forms::defaultColour);
+    s.runtime.type(frmMain::Text2, u"a");
+    CHECK(s.runtime.backColor(frmMain::Text2) == yellow);
+    s.runtime.click(frmMain::Command2);
+    CHECK(s.runtime.backColor(frmMain::Text1) == white);
+    CHECK(s.runtime.backColor(frmMain::Text2) == white);
+    s.runtime.paste(frmMain::Text1, u"EG");
+    CHECK(s.runtime.backColor(frmMain::Text1) == yellow);
 }
 
-void tst_frmMain::highlight()
+TEST_CASE("the minimised window is titled with the code panel's answer")
 {
-    writeList(sampleList);
-    QVERIFY(startWindow());
-    chooseMode(0);
-    auto base = [this](const char *name) { return box(name)->palette().color(QPalette::Base); };
-    QVERIFY(base("Text1") != yellow);
+    struct Row
+    {
+        const char *name;
+        int mode;
+        std::u16string_view typed;
+        std::u16string_view title;
+    };
+    const Row rows[] = {
+        {"code found", 0, u"LIML", u"MILANO LINATE"},
+        {"code not found", 0, u"ZZZZ", u"ICAO CODE NOT FOUND"},
+        {"name mode never writes it", 1, u"ROMA", u""},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        Started s;
+        s.chooseMode(row.mode);
+        s.runtime.type(row.mode == 0 ? frmMain::Text1 : frmMain::Text3, row.typed);
+        s.runtime.click(row.mode == 0 ? frmMain::Command1 : frmMain::Command6);
 
-    // Any key lights the input box, even one that types nothing.
-    QTest::keyClick(box("Text1"), Qt::Key_Left);
-    QCOMPARE(base("Text1"), yellow);
-    QVERIFY(base("Text2") != yellow);
-
-    QTest::keyClicks(box("Text1"), QStringLiteral("LIML"));
-    QTest::mouseClick(control("Command1"), Qt::LeftButton);
-    QCOMPARE(base("Text2"), yellow); // the search's write is a change
-
-    QTest::mouseClick(control("Command2"), Qt::LeftButton);
-    QCOMPARE(base("Text1"), white);
-    QCOMPARE(base("Text2"), white);
-
-    // A change by typing into the output box lights it too.
-    QTest::keyClicks(box("Text2"), QStringLiteral("a"));
-    QCOMPARE(base("Text2"), yellow);
+        s.runtime.setWindowState(forms::vbMinimized);
+        CHECK(s.runtime.caption() == row.title);
+        const int refreshes = s.runtime.refreshes;
+        // Restored, it shows the start-up caption, not the mode's.
+        s.runtime.setWindowState(forms::vbNormal);
+        CHECK(s.runtime.caption() == startupCaption);
+        CHECK(s.runtime.refreshes == refreshes + 1);
+    }
 }
 
-void tst_frmMain::minimisedTitle_data()
+TEST_CASE("closing")
 {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("minimisedTitle");
-    QTest::newRow("code found") << 0 << "LIML"
-                                << "MILANO LINATE";
-    QTest::newRow("code not found") << 0 << "ZZZZ"
-                                    << "ICAO CODE NOT FOUND";
-    QTest::newRow("name mode") << 1 << "ROMA"
-                               << "";
+    struct Row
+    {
+        const char *name;
+        int unloadMode;
+        bool closes;
+    };
+    const Row rows[] = {
+        {"close box, Alt+F4 or the system menu", forms::vbFormControlMenu, false},
+        {"by the program", forms::vbFormCode, true},
+        {"the session ends", forms::vbAppWindows, true},
+        {"another program", forms::vbAppTaskManager, true},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        Started s;
+        s.chooseMode(0);
+        s.runtime.type(frmMain::Text1, u"EG");
+        CHECK(s.runtime.close(row.unloadMode) == row.closes);
+        // A refused close changes nothing.
+        CHECK(s.runtime.text(frmMain::Text1) == u"EG");
+        CHECK_FALSE(s.runtime.ended);
+    }
 }
 
-void tst_frmMain::minimisedTitle()
+TEST_CASE("EXIT ends the program with status 0")
 {
-    QFETCH(int, mode);
-    QFETCH(QString, typed);
-    QFETCH(QString, minimisedTitle);
-    writeList(sampleList);
-    QVERIFY(startWindow());
-    chooseMode(mode);
-    QTest::keyClicks(box(mode == 0 ? "Text1" : "Text3"), typed);
-    QTest::mouseClick(control(mode == 0 ? "Command1" : "Command6"), Qt::LeftButton);
-
-    m_window->setWindowState(Qt::WindowMinimized);
-    QCOMPARE(m_window->windowTitle(), minimisedTitle);
-    m_window->setWindowState(Qt::WindowNoState);
-    QCOMPARE(m_window->windowTitle(), frmMain::startupCaption());
+    for (const int mode : {0, 1}) {
+        CAPTURE(mode);
+        Started s;
+        s.chooseMode(mode);
+        s.runtime.click(mode == 0 ? frmMain::Command3 : frmMain::Command4);
+        CHECK(s.runtime.ended);
+        CHECK(s.runtime.exitCode == 0);
+    }
 }
 
-void tst_frmMain::closing()
+TEST_CASE("a list gone after start-up is reported, and the window goes on")
 {
-    writeList(sampleList);
-    QVERIFY(startWindow());
-    // Close box, Alt+F4 and the window menu all reach the program as this
-    // one event from the window system: it is refused...
-    QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(m_window->windowHandle());
-    QVERIFY(m_window->isVisible());
-    // ...a close by the program goes through, and so does one at the end of
-    // the session.
-    QVERIFY(m_window->close());
-    QVERIFY(!m_window->isVisible());
+    for (const int mode : {0, 1}) {
+        CAPTURE(mode);
+        Started s;
+        s.chooseMode(mode);
+        const int input = mode == 0 ? frmMain::Text1 : frmMain::Text3;
+        const int output = mode == 0 ? frmMain::Text2 : frmMain::Text4;
+        const int search = mode == 0 ? frmMain::Command1 : frmMain::Command6;
+        s.runtime.type(input, mode == 0 ? u"EGLL" : u"LONDON");
+        fs::remove("codelook.txt");
+        s.runtime.click(search);
 
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    QVERIFY(QMetaObject::invokeMethod(m_window.get(), "sessionEnding")); // what commitDataRequest calls
-    QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(m_window->windowHandle());
-    QVERIFY(!m_window->isVisible());
+        REQUIRE(s.runtime.messages.size() == 1);
+        const auto &message = s.runtime.messages[0];
+        CHECK(message.title == u"FILE NOT READABLE");
+        CHECK(message.style == 48);
+        const std::u16string where = fs::absolute("codelook.txt").make_preferred().u16string();
+        CHECK(message.prompt.find(u"THE CODELOOK.TXT FILE CAN'T BE READ:\n" + where + u"\n\n") == 0);
+        CHECK(message.prompt.size() > where.size() + 40); // the system's reason follows
+        CHECK_FALSE(s.runtime.ended);
+        CHECK(s.runtime.text(input) == (mode == 0 ? u"EGLL" : u"LONDON"));
+        CHECK(s.runtime.text(output).empty());
+        CHECK_FALSE(s.runtime.locked(input));
+
+        // The next search finds the list back.
+        writeList();
+        s.runtime.click(search);
+        CHECK(s.runtime.text(output) == (mode == 0 ? u"LONDON HEATHROW AIRPORT" : u"EGLL"));
+    }
 }
-
-void tst_frmMain::unreadableListKeepsWindow()
-{
-    writeList(sampleList);
-    QVERIFY(startWindow());
-    chooseMode(0);
-    QTest::keyClicks(box("Text1"), QStringLiteral("EGLL"));
-    QVERIFY(QFile::remove(QStringLiteral("codelook.txt")));
-
-    auto seen = answerNextMessageBox();
-    QTest::mouseClick(control("Command1"), Qt::LeftButton);
-    QVERIFY(seen->seen);
-    QCOMPARE(seen->icon, QMessageBox::Warning);
-    QVERIFY2(seen->text.contains(QDir::toNativeSeparators(QDir::current().absoluteFilePath("codelook.txt"))),
-             qPrintable(seen->text));
-    QVERIFY2(seen->text.contains(QStringLiteral("No such file or directory")), qPrintable(seen->text));
-    QVERIFY(m_window->isVisible());
-    QCOMPARE(box("Text1")->text(), QStringLiteral("EGLL"));
-    QCOMPARE(box("Text2")->text(), QString());
-    QVERIFY(!box("Text1")->isReadOnly());
-
-    // The next search tries again and finds the list back.
-    writeList(sampleList);
-    QTest::mouseClick(control("Command1"), Qt::LeftButton);
-    QCOMPARE(box("Text2")->text(), QStringLiteral("LONDON HEATHROW AIRPORT"));
-}
-
-void tst_frmMain::exitEndsWithZero_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("button");
-    QTest::newRow("code panel") << 0 << "Command3";
-    QTest::newRow("name panel") << 1 << "Command4";
-}
-
-void tst_frmMain::exitEndsWithZero()
-{
-    QFETCH(int, mode);
-    QFETCH(QString, button);
-    writeList(sampleList);
-    QVERIFY(startWindow());
-    chooseMode(mode);
-    QWidget *exitButton = control(button.toLatin1().constData());
-    QTimer::singleShot(0, exitButton, [exitButton] { QTest::mouseClick(exitButton, Qt::LeftButton); });
-    QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(99); });
-    QCOMPARE(QApplication::exec(), 0);
-}
-
-QTEST_MAIN(tst_frmMain)
-#include "tst_frmmain.moc"
