@@ -4,15 +4,17 @@
 #
 # bench/run.sh
 #
-# Times whole codelook-scan processes on lists of 10 thousand, 1 million and
-# 10 million records against grep and wc on the same files, then measures
-# codelook-scan's peak memory on a tiny list and on two 1 GiB files. Both
-# searches use keys that miss, so they read the whole list: the slowest case.
+# Times whole codelook-scan processes on generated lists of 10 thousand,
+# 1 million and 10 million records and on the shipped list's records repeated
+# to 1 and 10 million, against grep and wc on the same files, then measures
+# codelook-scan's peak memory on a tiny list and on two 1 GiB files. Every key
+# misses, so each search reads the whole list: the slowest case.
 #
 # Environment:
 #   CODELOOK_BUILD      build directory holding tools/codelook-scan (default build)
 #   CODELOOK_BENCH_DIR  scratch directory for lists and results (default
 #                       /tmp/codelook-bench); lists already there are reused
+#   CODELOOK_BENCH_RUNS timed runs per command (default 7)
 #
 # Needs hyperfine, python3 and, for the memory part, GNU time (/usr/bin/time,
 # Debian package "time").
@@ -58,42 +60,94 @@ expect_miss() {
 echo "codelook-scan: $scan"
 echo "scratch: $scratch"
 
-sizes=(10k 1m 10m)
-declare -A records=([10k]=10000 [1m]=1000000 [10m]=10000000)
-for size in "${sizes[@]}"; do
-    make_list "${records[$size]}" "$scratch/list-$size.txt"
-done
+# Keys that miss. QQQQ and "QQQ NOTHING" are settled by the first byte of
+# every record; the others share their first characters with thousands of
+# real records (codes of K, Z and EG; names of LONDON, SAN, INTERNATIONAL),
+# so the reader must look further into each of those.
+code_keys=(QQQQ ZZZZ KZZZ EGZZ)
+long_key="LONDON HEATHROW AIRPORT $(printf 'Z%.0s' $(seq 226))" # 250 characters
+name_keys=("QQQ NOTHING" "LONDON ZZZ" "SAN ZZZ" "INTERNATIONAL ZZZ" "$long_key")
 
-for size in "${sizes[@]}"; do
-    list=$scratch/list-$size.txt
-    expect_miss "$scan" "$list" QQQQ code
-    expect_miss "$scan" "$list" "QQQ NOTHING" name
+make_repeated() { # RECORDS FILE: the shipped list's own records, over and over
+    if [[ ! -s $2 ]]; then
+        echo "generating $2"
+        python3 - "$1" "$2" "$root/data/codelook.txt" <<'EOF'
+import os, sys
+records, out, pool = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+lines = open(pool, "rb").read().splitlines(keepends=True)
+whole, rest = divmod(records, len(lines))
+with open(out + ".part", "wb") as f:
+    block = b"".join(lines)
+    for _ in range(whole):
+        f.write(block)
+    f.write(b"".join(lines[:rest]))
+os.replace(out + ".part", out)
+EOF
+    fi
+}
+
+cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
+echo "CPU: $cpu ($(nproc) cores)"
+
+lists=(list-10k list-1m list-10m shipped-1m shipped-10m)
+make_list 10000 "$scratch/list-10k.txt"
+make_list 1000000 "$scratch/list-1m.txt"
+make_list 10000000 "$scratch/list-10m.txt"
+make_repeated 1000000 "$scratch/shipped-1m.txt"
+make_repeated 10000000 "$scratch/shipped-10m.txt"
+
+runs=${CODELOOK_BENCH_RUNS:-7}
+for name in "${lists[@]}"; do
+    list=$scratch/$name.txt
+    commands=()
+    for key in "${code_keys[@]}"; do
+        expect_miss "$scan" "$list" "$key" code
+        commands+=(-n "code $key" "$scan $list '$key' code")
+        commands+=(-n "grep $key" "env LC_ALL=C grep -c -F '$key' $list")
+    done
+    for key in "${name_keys[@]}"; do
+        expect_miss "$scan" "$list" "$key" name
+        commands+=(-n "name ${key:0:24}" "$scan $list '$key' name")
+        commands+=(-n "grep ${key:0:24}" "env LC_ALL=C grep -c -F '$key' $list")
+    done
+    commands+=(-n "wc -l" "wc -l $list")
     cat "$list" >/dev/null # warm the page cache
-    echo
-    echo "== $size records ($(stat -c %s "$list") bytes)"
+    echo "== $name ($(stat -c %s "$list") bytes)"
     # -N: no shell in between, so only the program is timed. grep's miss
-    # exits 1, hence -i.
-    hyperfine -N -i --warmup 3 --runs 10 \
-        --export-markdown "$scratch/times-$size.md" --export-json "$scratch/times-$size.json" \
-        -n "codelook-scan code" "$scan $list QQQQ code" \
-        -n "codelook-scan name" "$scan $list 'QQQ NOTHING' name" \
-        -n "grep -c -F" "env LC_ALL=C grep -c -F QQQQ $list" \
-        -n "wc -l" "wc -l $list"
+    # exits 1, hence -i. All commands of a list in one run, side by side.
+    hyperfine -N -i --warmup 2 --runs "$runs" --style basic \
+        --export-json "$scratch/times-$name.json" "${commands[@]}" >"$scratch/times-$name.log"
 done
 
 echo
-echo "== throughput (10 runs, whole process; GB/s from the mean)"
-python3 - "$scratch" "${sizes[@]}" <<'EOF'
+echo "== full passes that find nothing: minimum of $runs runs, whole process"
+python3 - "$scratch" "$cpu" "${lists[@]}" <<'EOF'
 import json, os, sys
-scratch, sizes = sys.argv[1], sys.argv[2:]
-print(f"{'list':>5}  {'command':<20} {'mean s':>18} {'min s':>8}  {'GB/s':>6}")
-for size in sizes:
-    bytes_ = os.path.getsize(os.path.join(scratch, f"list-{size}.txt"))
-    with open(os.path.join(scratch, f"times-{size}.json")) as f:
-        results = json.load(f)["results"]
-    for r in results:
-        mean, sd = r["mean"], r["stddev"] or 0.0
-        print(f"{size:>5}  {r['command']:<20} {mean:9.4f} ± {sd:6.4f} {r['min']:8.4f}  {bytes_ / mean / 1e9:6.2f}")
+scratch, cpu, lists = sys.argv[1], sys.argv[2], sys.argv[3:]
+print(f"CPU: {cpu}")
+print("| list | MB | search | codelook-scan s | grep -c -F s | vs grep | vs wc -l |")
+print("| --- | --- | --- | --- | --- | --- | --- |")
+worst = {}
+for name in lists:
+    size = os.path.getsize(os.path.join(scratch, f"{name}.txt")) / 1e6
+    with open(os.path.join(scratch, f"times-{name}.json")) as f:
+        results = {r["command"]: r["min"] for r in json.load(f)["results"]}
+    wc = results["wc -l"]
+    for command, t in results.items():
+        if not command.startswith(("code ", "name ")):
+            continue
+        grep = results["grep " + command.split(" ", 1)[1]]
+        vs_grep, vs_wc = t / grep, t / wc
+        print(f"| {name} | {size:.0f} | {command} | {t:.4f} | {grep:.4f} | {vs_grep:.2f} | {vs_wc:.2f} |")
+        w = worst.setdefault(name, [0.0, "", 0.0, ""])
+        if vs_grep > w[0]:
+            w[0], w[1] = vs_grep, command
+        if vs_wc > w[2]:
+            w[2], w[3] = vs_wc, command
+    print(f"| {name} | {size:.0f} | wc -l {wc:.4f} s | | | | |")
+print()
+for name, (g, gk, w, wk) in worst.items():
+    print(f"{name}: worst vs grep {g:.2f} ({gk}); worst vs wc -l {w:.2f} ({wk})")
 EOF
 
 echo
