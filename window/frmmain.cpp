@@ -36,10 +36,10 @@ public:
     explicit LineEditBox(QLineEdit *edit)
         : m_edit(edit)
     { }
-    QString text() const override { return m_edit->text(); }
-    void setText(const QString &text) override
+    std::u16string text() const override { return m_edit->text().toStdU16String(); }
+    void setText(std::u16string_view text) override
     {
-        m_edit->setText(text);
+        m_edit->setText(QStringView(text).toString());
         m_edit->setCursorPosition(0); // show a long name from its start
     }
     bool isLocked() const override { return m_edit->isReadOnly(); }
@@ -210,7 +210,7 @@ bool frmMain::Form_Load()
         option->setAutoExclusive(true);
     }
 
-    if (!QFileInfo(codelook::listFileName()).isFile()) {
+    if (!QFileInfo(QStringView(codelook::listFileName).toString()).isFile()) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("FILE NON FOUND"),
                         QStringLiteral("PAY ATTENTION!!! THE CODELOOK.TXT FILE ISN'T IN THE SAME FOLDER OF THE "
                                        "MAIN PROGRAM - THE SOFTWARE DON'T WORK - PUT THE CODELOOK.TXT FILE IN "
@@ -313,7 +313,7 @@ void frmMain::reportUnreadable(const codelook::SearchResult &result)
         return;
     QMessageBox box(QMessageBox::Warning, QStringLiteral("FILE NOT READABLE"),
                     QStringLiteral("THE CODELOOK.TXT FILE CAN'T BE READ:\n%1\n\n%2")
-                        .arg(QDir::toNativeSeparators(result.path), result.reason),
+                        .arg(QString::fromStdU16String(result.path), QString::fromStdU16String(result.reason)),
                     QMessageBox::Ok, this);
     box.exec();
 }
