@@ -3,7 +3,9 @@
 
 #pragma once
 
-#include <QString>
+#include <string>
+#include <string_view>
+#include <utility>
 
 namespace codelook {
 
@@ -14,8 +16,8 @@ class Box
 {
 public:
     virtual ~Box() = default;
-    virtual QString text() const = 0;
-    virtual void setText(const QString &text) = 0;
+    virtual std::u16string text() const = 0;
+    virtual void setText(std::u16string_view text) = 0;
     virtual bool isLocked() const = 0;
     virtual void setLocked(bool locked) = 0;
 };
@@ -23,12 +25,12 @@ public:
 class MemoryBox final : public Box
 {
 public:
-    explicit MemoryBox(QString text = {})
+    explicit MemoryBox(std::u16string text = {})
         : m_text(std::move(text))
     { }
 
-    QString text() const override { return m_text; }
-    void setText(const QString &text) override
+    std::u16string text() const override { return m_text; }
+    void setText(std::u16string_view text) override
     {
         m_text = text;
         ++writes;
@@ -39,7 +41,7 @@ public:
     int writes = 0;
 
 private:
-    QString m_text;
+    std::u16string m_text;
     bool m_locked = false;
 };
 

@@ -5,25 +5,10 @@
 
 #include "text.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QStringDecoder>
-
 #include <algorithm>
 #include <bit>
-#include <cerrno>
-#include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/types.h>
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 #include <cstdint>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -86,7 +71,7 @@ bool Prefilter::mayMatch(const char *data, std::size_t size, bool truncated) con
     if (!active)
         return true;
     const auto *b = reinterpret_cast<const unsigned char *>(data);
-    const auto *p = reinterpret_cast<const unsigned char *>(pattern.constData());
+    const auto *p = reinterpret_cast<const unsigned char *>(pattern.data());
     const std::size_t length = std::size_t(pattern.size());
     if (wholeRecord) {
         if (size == length && !truncated) {
@@ -120,18 +105,16 @@ bool Prefilter::mayMatch(const char *data, std::size_t size, bool truncated) con
     return size >= needed || truncated;
 }
 
-QString RecordView::text(qsizetype maxChars) const
+std::u16string RecordView::text(std::size_t maxChars) const
 {
     bool utf8 = encoding == Encoding::Utf8;
     if (encoding == Encoding::ByContent)
         utf8 = isValidUtf8(data, size);
     // A character takes at most four bytes in UTF-8 and one in Windows-1252.
-    const std::size_t bytes = std::min(size, std::size_t(maxChars) * (utf8 ? 4 : 1));
-    // A byte-order mark that starts a record (not the file) is a character:
-    // fromUtf8 would drop it.
-    QStringDecoder decoder(QStringConverter::Utf8,
-                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    const QString all = utf8 ? QString(decoder(QByteArrayView(data, qsizetype(bytes)))) : fromWindows1252(data, bytes);
+    const std::size_t bytes = std::min(size, maxChars * (utf8 ? 4 : 1));
+    // fromUtf8 keeps a byte-order mark that starts a record (not the file):
+    // it is a character there.
+    const std::u16string all = utf8 ? fromUtf8(std::string_view(data, bytes)) : fromWindows1252(data, bytes);
     return leftChars(all, maxChars);
 }
 
@@ -156,7 +139,7 @@ inline std::size_t ListReader::nextDelimiter(std::size_t from)
 
 ListReader::QuickReject::QuickReject(const Prefilter &filter)
 {
-    if (!filter.active || filter.wholeRecord || filter.pattern.isEmpty())
+    if (!filter.active || filter.wholeRecord || filter.pattern.empty())
         return;
     active = true;
     offset = filter.offset;
@@ -198,7 +181,7 @@ inline bool ListReader::QuickReject::rejects(const char *data, std::size_t size)
     return b[offset] != first && b[offset] != firstOther;
 }
 
-ListReader::ListReader(QString path, std::size_t keepBytes, Prefilter filter)
+ListReader::ListReader(std::u16string path, std::size_t keepBytes, Prefilter filter)
     : m_path(std::move(path))
     , m_filter(std::move(filter))
     , m_quick(m_filter)
@@ -211,61 +194,23 @@ ListReader::~ListReader()
     close();
 }
 
-void ListReader::fail(int error)
+void ListReader::fail()
 {
-    m_reason = qt_error_string(error);
-    if (m_reason.isEmpty())
-        m_reason = QStringLiteral("Unknown error");
+    m_reason = m_file.reason();
     close();
 }
 
 void ListReader::close()
 {
-    if (m_fd >= 0) {
-#ifdef _WIN32
-        ::_close(m_fd);
-#else
-        ::close(m_fd);
-#endif
-        m_fd = -1;
-    }
+    m_file.close();
 }
 
 bool ListReader::open()
 {
     close();
     m_reason.clear();
-#ifdef _WIN32
-    m_fd = ::_wopen(reinterpret_cast<const wchar_t *>(m_path.utf16()), _O_RDONLY | _O_BINARY);
-    if (m_fd < 0) {
-        fail(errno);
-        return false;
-    }
-    struct _stat64 st;
-    if (::_fstat64(m_fd, &st) != 0) {
-        fail(errno);
-        return false;
-    }
-#else
-    // O_NONBLOCK: opening a FIFO must not wait for a writer.
-    m_fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (m_fd < 0) {
-        fail(errno);
-        return false;
-    }
-    struct stat st;
-    if (::fstat(m_fd, &st) != 0) {
-        fail(errno);
-        return false;
-    }
-#endif
-    if ((st.st_mode & S_IFMT) == S_IFDIR) {
-        fail(EISDIR);
-        return false;
-    }
-    if ((st.st_mode & S_IFMT) != S_IFREG) {
-        close();
-        m_reason = QStringLiteral("Not a regular file");
+    if (!m_file.open(m_path)) {
+        fail();
         return false;
     }
     if (!m_buffer)
@@ -279,15 +224,9 @@ bool ListReader::fill()
 {
     m_size = m_pos = 0;
     while (m_size < m_capacity && !m_eof) {
-#ifdef _WIN32
-        const int got = ::_read(m_fd, m_buffer.get() + m_size, unsigned(m_capacity - m_size));
-#else
-        const ssize_t got = ::read(m_fd, m_buffer.get() + m_size, m_capacity - m_size);
-#endif
+        const std::ptrdiff_t got = m_file.read(m_buffer.get() + m_size, m_capacity - m_size);
         if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(errno);
+            fail();
             return false;
         }
         if (got == 0)
@@ -361,7 +300,7 @@ inline bool ListReader::scanBlock(RecordView &record, RecordView::Encoding encod
 
 bool ListReader::next(RecordView &record)
 {
-    if (m_fd < 0)
+    if (!m_file.isOpen())
         return false;
     if (!m_started && !fill())
         return false;

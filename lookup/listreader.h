@@ -3,13 +3,13 @@
 
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include "listfile.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace codelook {
 
@@ -20,7 +20,7 @@ namespace codelook {
 // decided) lets the record through to the exact test.
 struct Prefilter
 {
-    QByteArray pattern; // ASCII only
+    std::string pattern; // ASCII only
     std::size_t offset = 0; // the pattern's byte position in the record
     bool foldCase = false; // compare the record's a-z as A-Z
     bool wholeRecord = false; // the record is the pattern and nothing more
@@ -40,7 +40,7 @@ struct RecordView
     Encoding encoding = Encoding::ByContent;
 
     // The record's first maxChars characters.
-    QString text(qsizetype maxChars) const;
+    std::u16string text(std::size_t maxChars) const;
 };
 
 // Cuts the list into records, one pass from the top:
@@ -59,7 +59,7 @@ struct RecordView
 class ListReader
 {
 public:
-    ListReader(QString path, std::size_t keepBytes, Prefilter filter = {});
+    ListReader(std::u16string path, std::size_t keepBytes, Prefilter filter = {});
     ~ListReader();
     ListReader(const ListReader &) = delete;
     ListReader &operator=(const ListReader &) = delete;
@@ -72,9 +72,9 @@ public:
     // or when reading failed (see failed()).
     bool next(RecordView &record);
 
-    bool failed() const { return !m_reason.isEmpty(); }
-    QString reason() const { return m_reason; }
-    QString path() const { return m_path; }
+    bool failed() const { return !m_reason.empty(); }
+    const std::u16string &reason() const { return m_reason; }
+    const std::u16string &path() const { return m_path; }
 
 private:
     struct QuickReject
@@ -94,11 +94,11 @@ private:
     bool scanBlock(RecordView &record, RecordView::Encoding encoding);
     bool fill();
     bool assemble();
-    void fail(int error);
+    void fail();
     void close();
 
-    QString m_path;
-    QString m_reason;
+    std::u16string m_path;
+    std::u16string m_reason;
     Prefilter m_filter;
     QuickReject m_quick;
     std::size_t m_keep;
@@ -106,7 +106,7 @@ private:
     std::size_t m_capacity;
     std::size_t m_size = 0;
     std::size_t m_pos = 0;
-    int m_fd = -1;
+    ListFile m_file;
     bool m_eof = false;
     bool m_started = false;
     bool m_fileIsUtf8 = false;

@@ -7,7 +7,7 @@
 #include "listreader.h"
 #include "text.h"
 
-#include <QFileInfo>
+#include "listfile.h"
 
 #include <algorithm>
 
@@ -17,44 +17,45 @@ namespace {
 
 // Bytes to keep of a record so that its first `chars` characters are there
 // whatever its encoding (UTF-8 takes up to four bytes a character).
-std::size_t bytesFor(qsizetype chars)
+std::size_t bytesFor(std::size_t chars)
 {
-    return std::size_t(std::max<qsizetype>(chars, 4)) * 4;
+    return std::max<std::size_t>(chars, 4) * 4;
 }
 
-bool isAscii(const QString &s)
+bool isAscii(std::u16string_view s)
 {
-    return std::all_of(s.cbegin(), s.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    return std::all_of(s.begin(), s.end(), [](char16_t c) { return c < 0x80; });
 }
 
-qsizetype charCount(const QString &s)
+// Only called for ASCII text.
+std::string narrow(std::u16string_view s)
 {
-    return s.size() - std::count_if(s.cbegin(), s.cend(), [](QChar c) { return c.isLowSurrogate(); });
+    return std::string(s.begin(), s.end());
 }
 
 SearchResult unreadable(const ListReader &reader)
 {
-    return {SearchResult::Status::Unreadable, QFileInfo(reader.path()).absoluteFilePath(), reader.reason()};
+    return {SearchResult::Status::Unreadable, ListFile::absolutePath(reader.path()), reader.reason()};
 }
 
 } // namespace
 
-Lookup::Lookup(QString listPath)
+Lookup::Lookup(std::u16string listPath)
     : m_listPath(std::move(listPath))
 { }
 
 SearchResult Lookup::searchCode(Box &codeIn, Box &nameOut)
 {
     m_searchKey = trimSpaces(codeIn.text());
-    const QString key = m_searchKey;
-    const qsizetype keyChars = charCount(key);
+    const std::u16string key = m_searchKey;
+    const std::size_t keyChars = charCount(key);
 
     // An ASCII key is compared byte for byte: four bytes, or the whole record
     // when the key is shorter than a code.
     Prefilter filter;
     if (isAscii(key) && keyChars <= 4) {
         filter.active = true;
-        filter.pattern = key.toLatin1();
+        filter.pattern = narrow(key);
         filter.wholeRecord = keyChars < 4;
     }
     ListReader reader(m_listPath, bytesFor(5 + shownNameLength), filter);
@@ -63,7 +64,7 @@ SearchResult Lookup::searchCode(Box &codeIn, Box &nameOut)
 
     RecordView record;
     while (reader.next(record)) {
-        const QString text = record.text(5 + shownNameLength);
+        const std::u16string text = record.text(5 + shownNameLength);
         if (leftChars(text, 4) == key) {
             nameOut.setText(upper(midChars(text, 6, shownNameLength)));
             codeIn.setLocked(true);
@@ -73,20 +74,20 @@ SearchResult Lookup::searchCode(Box &codeIn, Box &nameOut)
     }
     if (reader.failed())
         return unreadable(reader);
-    nameOut.setText(QStringLiteral("ICAO CODE NOT FOUND"));
+    nameOut.setText(u"ICAO CODE NOT FOUND");
     return {};
 }
 
 SearchResult Lookup::searchName(Box &nameIn, Box &codeOut)
 {
     m_searchKey = trimSpaces(nameIn.text());
-    const QString key = m_searchKey;
-    const qsizetype keyChars = charCount(key);
+    const std::u16string key = m_searchKey;
+    const std::size_t keyChars = charCount(key);
 
     Prefilter filter;
     if (isAscii(key)) {
         filter.active = true;
-        filter.pattern = key.toLatin1();
+        filter.pattern = narrow(key);
         filter.offset = 5;
         filter.foldCase = true;
     }
@@ -96,7 +97,7 @@ SearchResult Lookup::searchName(Box &nameIn, Box &codeOut)
 
     RecordView record;
     while (reader.next(record)) {
-        const QString text = record.text(5 + keyChars);
+        const std::u16string text = record.text(5 + keyChars);
         if (upper(midChars(text, 6, keyChars)) == key) {
             codeOut.setText(upper(leftChars(text, 4)));
             nameIn.setLocked(true);
@@ -106,7 +107,7 @@ SearchResult Lookup::searchName(Box &nameIn, Box &codeOut)
     }
     if (reader.failed())
         return unreadable(reader);
-    nameIn.setText(QStringLiteral("AIRPORT NAME NOT FOUND"));
+    nameIn.setText(u"AIRPORT NAME NOT FOUND");
     return {};
 }
 

@@ -3,27 +3,26 @@
 
 #pragma once
 
-#include <QString>
+#include <cstddef>
+#include <string>
+#include <string_view>
 
 namespace codelook {
 
 class Box;
 
-inline QString listFileName()
-{
-    return QStringLiteral("codelook.txt");
-}
+inline constexpr std::u16string_view listFileName = u"codelook.txt";
 
 // The name shown by a code search is cut to this many characters.
-inline constexpr qsizetype shownNameLength = 150;
+inline constexpr std::size_t shownNameLength = 150;
 
 struct SearchResult
 {
     enum class Status { Found, NotFound, Unreadable };
 
     Status status = Status::NotFound;
-    QString path; // the list, absolute, when it could not be read
-    QString reason; // the system's words for why
+    std::u16string path; // the list, absolute and with the platform's own separators, when it could not be read
+    std::u16string reason; // the system's own words for why
 };
 
 // The two searches of the window's panels. Each reads the list once from the
@@ -33,7 +32,7 @@ struct SearchResult
 class Lookup
 {
 public:
-    explicit Lookup(QString listPath = listFileName());
+    explicit Lookup(std::u16string listPath = std::u16string(listFileName));
 
     // Code to name: the first record whose first four characters equal the
     // trimmed code. Found: the name, upper-cased and cut, goes to nameOut and
@@ -41,16 +40,16 @@ public:
     SearchResult searchCode(Box &codeIn, Box &nameOut);
 
     // Name to code: the first record whose name, cut to as many characters as
-    // the trimmed key has and then upper-cased, equals the key as typed. Found: the code goes to codeOut and both boxes
-    // lock. Not found: "AIRPORT NAME NOT FOUND" replaces the typed name.
+    // the trimmed key has and then upper-cased, equals the key as typed.
+    // Found: the code goes to codeOut and both boxes lock. Not found: "AIRPORT NAME NOT FOUND" replaces the typed name.
     SearchResult searchName(Box &nameIn, Box &codeOut);
 
     // The trimmed input of the latest search of either panel.
-    QString searchKey() const { return m_searchKey; }
+    const std::u16string &searchKey() const { return m_searchKey; }
 
 private:
-    QString m_listPath;
-    QString m_searchKey;
+    std::u16string m_listPath;
+    std::u16string m_searchKey;
 };
 
 } // namespace codelook

@@ -3,6 +3,7 @@
 
 #include "text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -10,52 +11,172 @@ namespace codelook {
 
 namespace {
 
+struct UpperSingle
+{
+    char32_t code;
+    char32_t upper;
+};
+
+struct UpperMultiple
+{
+    char32_t code;
+    unsigned char length;
+    char32_t upper[3];
+};
+
+#include "uppertable.inc"
+
+static_assert(upperLongest <= 3, "UpperMultiple holds three code points");
+
+constexpr char16_t replacement = 0xFFFD;
+
+bool isHighSurrogate(char16_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool isLowSurrogate(char16_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+void append(std::u16string &out, char32_t cp)
+{
+    if (cp >= 0x10000) {
+        out += char16_t(0xD800 + ((cp - 0x10000) >> 10));
+        out += char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+        out += char16_t(cp);
+    }
+}
+
 // UTF-16 index where the character numbered `count` (from 0) starts, or the
 // string's size when it has fewer characters.
-qsizetype indexOfChar(QStringView s, qsizetype count)
+std::size_t indexOfChar(std::u16string_view s, std::size_t count)
 {
-    qsizetype i = 0;
+    std::size_t i = 0;
     while (count > 0 && i < s.size()) {
-        const bool pair = s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate();
+        const bool pair = isHighSurrogate(s[i]) && i + 1 < s.size() && isLowSurrogate(s[i + 1]);
         i += pair ? 2 : 1;
         --count;
     }
     return i;
 }
 
+void appendUpper(std::u16string &out, char32_t cp)
+{
+    const auto single = std::lower_bound(std::begin(upperSingles), std::end(upperSingles), cp,
+                                         [](const UpperSingle &e, char32_t c) { return e.code < c; });
+    if (single != std::end(upperSingles) && single->code == cp) {
+        append(out, single->upper);
+        return;
+    }
+    const auto multiple = std::lower_bound(std::begin(upperMultiples), std::end(upperMultiples), cp,
+                                           [](const UpperMultiple &e, char32_t c) { return e.code < c; });
+    if (multiple != std::end(upperMultiples) && multiple->code == cp) {
+        for (std::size_t i = 0; i < multiple->length; ++i)
+            append(out, multiple->upper[i]);
+        return;
+    }
+    append(out, cp);
+}
+
+// Length of the well-formed UTF-8 sequence at p (shortest form, no
+// surrogates, nothing past U+10FFFF), or 0; its code point goes to cp.
+int sequenceAt(const unsigned char *p, const unsigned char *end, char32_t &cp)
+{
+    const unsigned char lead = *p;
+    int more;
+    unsigned char lowest = 0x80;
+    unsigned char highest = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        more = 1;
+        cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        more = 2;
+        cp = lead & 0x0F;
+        if (lead == 0xE0)
+            lowest = 0xA0;
+        else if (lead == 0xED)
+            highest = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        more = 3;
+        cp = lead & 0x07;
+        if (lead == 0xF0)
+            lowest = 0x90;
+        else if (lead == 0xF4)
+            highest = 0x8F;
+    } else {
+        return 0;
+    }
+    if (end - p <= more)
+        return 0;
+    for (int k = 1; k <= more; ++k) {
+        const unsigned char b = p[k];
+        if (b < lowest || b > highest)
+            return 0;
+        lowest = 0x80;
+        highest = 0xBF;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    return more + 1;
+}
+
 } // namespace
 
-QString trimSpaces(QStringView s)
+std::u16string trimSpaces(std::u16string_view s)
 {
-    qsizetype begin = 0;
-    qsizetype end = s.size();
+    std::size_t begin = 0;
+    std::size_t end = s.size();
     while (begin < end && s[begin] == u' ')
         ++begin;
     while (end > begin && s[end - 1] == u' ')
         --end;
-    return s.sliced(begin, end - begin).toString();
+    return std::u16string(s.substr(begin, end - begin));
 }
 
-QString leftChars(QStringView s, qsizetype n)
+std::u16string leftChars(std::u16string_view s, std::size_t n)
 {
-    return s.first(indexOfChar(s, n)).toString();
+    return std::u16string(s.substr(0, indexOfChar(s, n)));
 }
 
-QString midChars(QStringView s, qsizetype pos, qsizetype n)
+std::u16string midChars(std::u16string_view s, std::size_t pos, std::size_t n)
 {
-    if (pos < 1 || n <= 0)
+    if (pos < 1 || n == 0)
         return {};
-    const qsizetype begin = indexOfChar(s, pos - 1);
-    const QStringView rest = s.sliced(begin);
-    return rest.first(indexOfChar(rest, n)).toString();
+    const std::u16string_view rest = s.substr(indexOfChar(s, pos - 1));
+    return std::u16string(rest.substr(0, indexOfChar(rest, n)));
 }
 
-QString upper(QStringView s)
+std::size_t charCount(std::u16string_view s)
 {
-    return s.toString().toUpper();
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (!(isLowSurrogate(s[i]) && i > 0 && isHighSurrogate(s[i - 1])))
+            ++count;
+    }
+    return count;
 }
 
-QString fromWindows1252(const char *data, std::size_t size)
+std::u16string upper(std::u16string_view s)
+{
+    std::u16string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i];
+        if (c < 0x80) {
+            out += (c >= u'a' && c <= u'z') ? char16_t(c - (u'a' - u'A')) : c;
+        } else if (isHighSurrogate(c) && i + 1 < s.size() && isLowSurrogate(s[i + 1])) {
+            appendUpper(out, 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(s[i + 1]) - 0xDC00));
+            ++i;
+        } else {
+            appendUpper(out, c); // an unpaired surrogate maps to itself
+        }
+    }
+    return out;
+}
+
+std::u16string fromWindows1252(const char *data, std::size_t size)
 {
     // 0x80..0x9F; the rest of the code page is Latin-1.
     static constexpr char16_t high[32] = {
@@ -63,11 +184,66 @@ QString fromWindows1252(const char *data, std::size_t size)
         0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
         0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
     };
-    QString out(qsizetype(size), Qt::Uninitialized);
-    char16_t *dst = reinterpret_cast<char16_t *>(out.data());
+    std::u16string out(size, u'\0');
     for (std::size_t i = 0; i < size; ++i) {
         const auto b = static_cast<unsigned char>(data[i]);
-        dst[i] = (b >= 0x80 && b < 0xA0) ? high[b - 0x80] : char16_t(b);
+        out[i] = (b >= 0x80 && b < 0xA0) ? high[b - 0x80] : char16_t(b);
+    }
+    return out;
+}
+
+std::u16string fromUtf8(std::string_view bytes)
+{
+    std::u16string out;
+    out.reserve(bytes.size());
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *end = p + bytes.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            out += char16_t(*p++);
+            continue;
+        }
+        char32_t cp = 0;
+        const int length = sequenceAt(p, end, cp);
+        if (length == 0) {
+            out += replacement;
+            ++p;
+        } else {
+            append(out, cp);
+            p += length;
+        }
+    }
+    return out;
+}
+
+std::string toUtf8(std::u16string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t cp = text[i];
+        if (isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
+            ++i;
+        } else if (isHighSurrogate(text[i]) || isLowSurrogate(text[i])) {
+            out += '?';
+            continue;
+        }
+        if (cp < 0x80) {
+            out += char(cp);
+        } else if (cp < 0x800) {
+            out += char(0xC0 | (cp >> 6));
+            out += char(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += char(0xE0 | (cp >> 12));
+            out += char(0x80 | ((cp >> 6) & 0x3F));
+            out += char(0x80 | (cp & 0x3F));
+        } else {
+            out += char(0xF0 | (cp >> 18));
+            out += char(0x80 | ((cp >> 12) & 0x3F));
+            out += char(0x80 | ((cp >> 6) & 0x3F));
+            out += char(0x80 | (cp & 0x3F));
+        }
     }
     return out;
 }

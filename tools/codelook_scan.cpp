@@ -10,30 +10,83 @@
 
 #include "box.h"
 #include "lookup.h"
-
-#include <QDir>
-#include <QStringList>
+#include "text.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <shellapi.h>
+#endif
 
 using namespace codelook;
 
 namespace {
 
-void print(const char *label, const QString &text)
+void print(const char *label, std::u16string_view text)
 {
-    std::printf("%s: %s\n", label, text.toUtf8().constData());
+    std::printf("%s: %s\n", label, toUtf8(text).c_str());
+}
+
+// At most `limit` UTF-16 units, as a box of that length takes them, but never
+// half of a surrogate pair.
+std::u16string limited(std::u16string text, std::size_t limit)
+{
+    if (text.size() > limit) {
+        text.resize(limit);
+        if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF)
+            text.pop_back();
+    }
+    return text;
+}
+
+std::vector<std::u16string> arguments([[maybe_unused]] int argc, [[maybe_unused]] char **argv)
+{
+    std::vector<std::u16string> args;
+#ifdef _WIN32
+    // argv is in the ANSI code page; the wide command line has every name.
+    int count = 0;
+    if (wchar_t **wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+        for (int i = 0; i < count; ++i) {
+            const std::wstring arg(wide[i]);
+            args.emplace_back(arg.begin(), arg.end());
+        }
+        ::LocalFree(wide);
+    }
+#else
+    for (int i = 0; i < argc; ++i)
+        args.push_back(fromUtf8(argv[i]));
+#endif
+    return args;
+}
+
+// Text for the terminal's own encoding: the ANSI code page on Windows, UTF-8
+// elsewhere.
+std::string local8Bit(std::u16string_view text)
+{
+#ifdef _WIN32
+    const std::wstring wide(text.begin(), text.end());
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(std::size_t(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        ::WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), out.data(), size, nullptr, nullptr);
+    return out;
+#else
+    return toUtf8(text);
+#endif
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    // No QCoreApplication: a search needs no event loop, and starting one
-    // would cost more than scanning a large list.
-    QStringList args;
-    for (int i = 0; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
+    const std::vector<std::u16string> args = arguments(argc, argv);
     const bool code = args.size() == 4 && args[3] == u"code";
     const bool name = args.size() == 4 && args[3] == u"name";
     if (!code && !name) {
@@ -41,18 +94,17 @@ int main(int argc, char **argv)
         return 64;
     }
 
-    MemoryBox input(args[2].left(code ? 4 : 250));
+    MemoryBox input(limited(args[2], code ? 4 : 250));
     MemoryBox output;
     Lookup lookup(args[1]);
     const SearchResult result = code ? lookup.searchCode(input, output) : lookup.searchName(input, output);
     if (result.status == SearchResult::Status::Unreadable) {
-        std::fprintf(stderr, "codelook-scan: cannot read %s: %s\n",
-                     QDir::toNativeSeparators(result.path).toLocal8Bit().constData(),
-                     result.reason.toLocal8Bit().constData());
+        std::fprintf(stderr, "codelook-scan: cannot read %s: %s\n", local8Bit(result.path).c_str(),
+                     local8Bit(result.reason).c_str());
         return 2;
     }
     print("input", input.text());
     print("output", output.text());
-    print("locked", input.isLocked() ? QStringLiteral("yes") : QStringLiteral("no"));
+    print("locked", input.isLocked() ? u"yes" : u"no");
     return result.status == SearchResult::Status::Found ? 0 : 1;
 }

@@ -11,6 +11,8 @@ packages=(
     qt6-base-dev qt6-base-private-dev   # Qt Widgets; the widget tests post window-system events
     fonts-liberation                    # metric-compatible stand-ins for the window's fonts
     python3                             # list and icon converters
+    doctest-dev                         # the lookup engine's tests
+    unicode-data                        # the upper-case table's source (tools/make_upper_table.py)
     clang libclang-rt-dev               # the libFuzzer corpus replay
     clang-format
 )

@@ -8,104 +8,87 @@
 #include "box.h"
 #include "listreader.h"
 #include "lookup.h"
-
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
+#include "testing.h"
+#include "text.h"
 
 using namespace codelook;
 
 namespace {
 
-const QString listPath = QStringLiteral(CODELOOK_SOURCE_DIR "/data/codelook.txt");
+const std::u16string listPath = fromUtf8(CODELOOK_SOURCE_DIR "/data/codelook.txt");
 
 } // namespace
 
-class tst_ShippedList : public QObject
+// The converter has written, one line per airport, what its record must read
+// as (CODELOOK_SHIPPED_EXPECTED, made by the test that sets this one up).
+TEST_CASE("one record per airport")
 {
-    Q_OBJECT
-
-private Q_SLOTS:
-    void oneRecordPerAirport();
-    void wellKnownAirports_data();
-    void wellKnownAirports();
-};
-
-void tst_ShippedList::oneRecordPerAirport()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString expectedPath = dir.filePath(QStringLiteral("expected.tsv"));
-    QProcess converter;
-    converter.start(QStringLiteral("python3"),
-                    {QStringLiteral(CODELOOK_SOURCE_DIR "/tools/make_codelook_list.py"), QStringLiteral("--expected"),
-                     QStringLiteral(CODELOOK_SOURCE_CSV), expectedPath});
-    QVERIFY(converter.waitForFinished(60000));
-    QVERIFY2(converter.exitCode() == 0, converter.readAllStandardError().constData());
-
-    QFile expectedFile(expectedPath);
-    QVERIFY(expectedFile.open(QIODevice::ReadOnly | QIODevice::Text));
-    const QStringList expected = QString::fromUtf8(expectedFile.readAll()).split(u'\n', Qt::SkipEmptyParts);
-    QCOMPARE(expected.size(), 28291);
+    const std::string expectedFile = testing::readFile(CODELOOK_SHIPPED_EXPECTED);
+    std::vector<std::u16string> expected;
+    for (std::size_t begin = 0; begin < expectedFile.size();) {
+        std::size_t end = expectedFile.find('\n', begin);
+        if (end == std::string::npos)
+            end = expectedFile.size();
+        std::string line = expectedFile.substr(begin, end - begin);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            expected.push_back(fromUtf8(line));
+        begin = end + 1;
+    }
+    REQUIRE(expected.size() == 28291);
 
     ListReader reader(listPath, 4096);
-    QVERIFY(reader.open());
+    REQUIRE(reader.open());
     RecordView record;
-    qsizetype count = 0;
+    std::size_t count = 0;
     while (reader.next(record)) {
-        QVERIFY2(count < expected.size(), "more records than airports");
-        const QString text = record.text(1000);
-        const QString line = expected[count];
-        const QString wanted = line.left(4) + u' ' + line.mid(5);
-        if (text != wanted)
-            QFAIL(qPrintable(QStringLiteral("record %1: read '%2', CSV says '%3'").arg(count + 1).arg(text, wanted)));
+        REQUIRE_MESSAGE(count < expected.size(), "more records than airports");
+        const std::u16string text = record.text(1000);
+        const std::u16string &line = expected[count];
+        const std::u16string wanted = line.substr(0, 4) + u' ' + (line.size() > 5 ? line.substr(5) : u"");
+        if (text != wanted) {
+            CAPTURE(count + 1);
+            REQUIRE(text == wanted);
+        }
         ++count;
     }
-    QVERIFY(!reader.failed());
-    QCOMPARE(count, expected.size());
+    CHECK_FALSE(reader.failed());
+    CHECK(count == expected.size());
 }
 
-void tst_ShippedList::wellKnownAirports_data()
+TEST_CASE("well-known airports")
 {
-    QTest::addColumn<bool>("byCode");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("Heathrow by code") << true << "EGLL"
-                                      << "LONDON HEATHROW AIRPORT";
-    QTest::newRow("Fiumicino by code") << true << "LIRF"
-                                       << "LEONARDO DA VINCI (FIUMICINO) INTERNATIONAL AIRPORT";
-    QTest::newRow("cp1252 letter upper-cased") << true << "EPLL"
-                                               << "LÓDZ WLADYSLAW REYMONT AIRPORT";
-    QTest::newRow("quoted name with a comma") << true << "0GA2"
-                                              << "AIRNAUTIQUE, INC AIRPORT";
-    QTest::newRow("lower-case code finds nothing") << true << "egll"
-                                                   << "ICAO CODE NOT FOUND";
-    // Several names start with LONDON: the first in file order wins.
-    QTest::newRow("shared prefix, first in file") << false << "LONDON"
-                                                  << "CLC2";
-    QTest::newRow("London Heathrow by name") << false << "LONDON HEATHROW"
-                                             << "EGLL";
-    QTest::newRow("unknown name") << false << "NO SUCH PLACE"
-                                  << "AIRPORT NAME NOT FOUND";
-}
-
-void tst_ShippedList::wellKnownAirports()
-{
-    QFETCH(bool, byCode);
-    QFETCH(QString, key);
-    QFETCH(QString, shown);
-    MemoryBox input(key);
-    MemoryBox output;
-    Lookup lookup(listPath);
-    if (byCode) {
-        lookup.searchCode(input, output);
-        QCOMPARE(output.text(), shown);
-    } else {
-        lookup.searchName(input, output);
-        QCOMPARE(output.writes ? output.text() : input.text(), shown);
+    const struct
+    {
+        const char *name;
+        bool byCode;
+        std::u16string key;
+        std::u16string shown;
+    } cases[] = {
+        {"Heathrow by code", true, u"EGLL", u"LONDON HEATHROW AIRPORT"},
+        {"Fiumicino by code", true, u"LIRF", u"LEONARDO DA VINCI (FIUMICINO) INTERNATIONAL AIRPORT"},
+        {"cp1252 letter upper-cased", true, u"EPLL", u"LÓDZ WLADYSLAW REYMONT AIRPORT"},
+        {"quoted name with a comma", true, u"0GA2", u"AIRNAUTIQUE, INC AIRPORT"},
+        {"lower-case code finds nothing", true, u"egll", u"ICAO CODE NOT FOUND"},
+        // Several names start with LONDON: the first in file order wins.
+        {"shared prefix, first in file", false, u"LONDON", u"CLC2"},
+        {"London Heathrow by name", false, u"LONDON HEATHROW", u"EGLL"},
+        {"unknown name", false, u"NO SUCH PLACE", u"AIRPORT NAME NOT FOUND"},
+    };
+    for (const auto &c : cases) {
+        SUBCASE(c.name)
+        {
+            MemoryBox input(c.key);
+            MemoryBox output;
+            Lookup lookup(listPath);
+            if (c.byCode) {
+                lookup.searchCode(input, output);
+                CHECK(output.text() == c.shown);
+            } else {
+                lookup.searchName(input, output);
+                CHECK((output.writes ? output.text() : input.text()) == c.shown);
+            }
+        }
     }
 }
-
-QTEST_GUILESS_MAIN(tst_ShippedList)
-#include "tst_shippedlist.moc"

@@ -16,11 +16,7 @@
 
 #include "box.h"
 #include "lookup.h"
-
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QString>
+#include "text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -28,6 +24,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -40,45 +38,44 @@ namespace {
 // the same result; it just no longer straddles a block boundary.
 constexpr std::size_t readBlock = std::size_t(1) << 18;
 
-constexpr qsizetype maxCodeOutput = 450; // 150 characters, upper-casing can triple one
-constexpr qsizetype maxNameOutput = 12; // 4 characters, likewise
+constexpr std::size_t maxCodeOutput = 450; // 150 characters, upper-casing can triple one
+constexpr std::size_t maxNameOutput = 12; // 4 characters, likewise
 
-const QString codeNotFound = QStringLiteral("ICAO CODE NOT FOUND");
-const QString nameNotFound = QStringLiteral("AIRPORT NAME NOT FOUND");
-const QString staleOutput = QStringLiteral("STALE");
+const std::u16string codeNotFound = u"ICAO CODE NOT FOUND";
+const std::u16string nameNotFound = u"AIRPORT NAME NOT FOUND";
+const std::u16string staleOutput = u"STALE";
 
-QString listPath;
+std::string listPath;
 const char *currentWhat = "";
 
 void removeList()
 {
-    if (!listPath.isEmpty())
-        QFile::remove(listPath);
+    if (!listPath.empty())
+        ::unlink(listPath.c_str());
 }
 
-[[noreturn]] void fail(const char *what, const QString &key)
+[[noreturn]] void fail(const char *what, const std::u16string &key)
 {
-    std::fprintf(stderr, "fuzz_lookup: %s: %s (key \"%s\")\n", currentWhat, what, key.toUtf8().constData());
+    std::fprintf(stderr, "fuzz_lookup: %s: %s (key \"%s\")\n", currentWhat, what, toUtf8(key).c_str());
     removeList(); // abort skips atexit; libFuzzer saves the input itself
     std::abort();
 }
 
-void check(bool ok, const char *what, const QString &key)
+void check(bool ok, const char *what, const std::u16string &key)
 {
     if (!ok)
         fail(what, key);
 }
 
-void writeList(const QByteArray &bytes)
+void writeList(const std::string &bytes)
 {
-    const QByteArray name = QFile::encodeName(listPath);
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const int fd = ::open(listPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) {
         std::perror("fuzz_lookup: open");
         std::abort();
     }
-    const char *p = bytes.constData();
-    std::size_t left = std::size_t(bytes.size());
+    const char *p = bytes.data();
+    std::size_t left = bytes.size();
     while (left > 0) {
         const ssize_t n = ::write(fd, p, left);
         if (n < 0 && errno == EINTR)
@@ -98,17 +95,17 @@ enum class Search { Code, Name };
 struct Outcome
 {
     SearchResult::Status status;
-    QString output; // the name a code search shows, or the code a name search finds
+    std::u16string output; // the name a code search shows, or the code a name search finds
 };
 
 // One search with fresh boxes; `locked` starts with the input box locked and
 // the output box holding stale text, as after an earlier search.
-Outcome run(Search search, const QString &key, bool locked)
+Outcome run(Search search, const std::u16string &key, bool locked)
 {
     MemoryBox in(key);
-    MemoryBox out(locked ? staleOutput : QString());
+    MemoryBox out(locked ? staleOutput : std::u16string());
     in.setLocked(locked);
-    Lookup lookup(listPath);
+    Lookup lookup(fromUtf8(listPath));
     const bool code = search == Search::Code;
     const SearchResult result = code ? lookup.searchCode(in, out) : lookup.searchName(in, out);
 
@@ -128,36 +125,36 @@ Outcome run(Search search, const QString &key, bool locked)
         return {result.status, out.text()};
     }
     check(in.text() == nameNotFound, "name not found, but the name box does not say so", key);
-    check(out.writes == 0 && out.text() == (locked ? staleOutput : QString()),
+    check(out.writes == 0 && out.text() == (locked ? staleOutput : std::u16string()),
           "name not found, but the code box was changed", key);
     return {result.status, in.text()};
 }
 
-void expectSame(const Outcome &a, const Outcome &b, const char *what, const QString &key)
+void expectSame(const Outcome &a, const Outcome &b, const char *what, const std::u16string &key)
 {
     if (a.status == b.status && a.output == b.output)
         return;
     std::fprintf(stderr, "fuzz_lookup: first: %s \"%s\"; second: %s \"%s\"\n",
-                 a.status == SearchResult::Status::Found ? "found" : "not found", a.output.toUtf8().constData(),
-                 b.status == SearchResult::Status::Found ? "found" : "not found", b.output.toUtf8().constData());
+                 a.status == SearchResult::Status::Found ? "found" : "not found", toUtf8(a.output).c_str(),
+                 b.status == SearchResult::Status::Found ? "found" : "not found", toUtf8(b.output).c_str());
     fail(what, key);
 }
 
 // The list with blank lines in front so that its byte `cut` is the first of
 // the second block. Blank lines yield no records, and a trailing line end
 // changes no record, so every search must come out as on the list itself.
-QByteArray movedAcrossBlock(const QByteArray &list, std::size_t cut, bool extraLineEnd)
+std::string movedAcrossBlock(const std::string &list, std::size_t cut, bool extraLineEnd)
 {
-    const QByteArray bom("\xEF\xBB\xBF", 3);
-    const bool hasBom = list.startsWith(bom);
-    const QByteArray body = hasBom ? list.sliced(3) : list;
+    const std::string bom("\xEF\xBB\xBF", 3);
+    const bool hasBom = list.starts_with(bom);
+    const std::string body = hasBom ? list.substr(3) : list;
     const std::size_t head = hasBom ? 3 : 0;
-    cut = std::min({cut, std::size_t(body.size()), readBlock - head});
-    QByteArray moved;
-    moved.reserve(qsizetype(readBlock) + body.size() + 2);
+    cut = std::min({cut, body.size(), readBlock - head});
+    std::string moved;
+    moved.reserve(readBlock + body.size() + 2);
     if (hasBom)
         moved += bom; // the mark counts only at the very start of the file
-    moved += QByteArray(qsizetype(readBlock - head - cut), '\n');
+    moved += std::string(readBlock - head - cut, '\n');
     moved += body;
     if (extraLineEnd)
         moved += "\r\n";
@@ -168,7 +165,11 @@ QByteArray movedAcrossBlock(const QByteArray &list, std::size_t cut, bool extraL
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    listPath = QDir::tempPath() + QStringLiteral("/codelook-fuzz-%1.txt").arg(::getpid());
+    std::error_code error;
+    std::filesystem::path temp = std::filesystem::temp_directory_path(error);
+    if (error)
+        temp = "/tmp";
+    listPath = (temp / ("codelook-fuzz-" + std::to_string(::getpid()) + ".txt")).string();
     std::atexit(removeList);
     return 0;
 }
@@ -183,8 +184,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::size_t keyEnd = std::min(size, keyBegin + keyLength);
 
     const auto *bytes = reinterpret_cast<const char *>(data);
-    const QString key = QString::fromUtf8(bytes + keyBegin, qsizetype(keyEnd - keyBegin));
-    const QByteArray list(bytes + keyEnd, qsizetype(size - keyEnd));
+    const std::u16string key = fromUtf8(std::string_view(bytes + keyBegin, keyEnd - keyBegin));
+    const std::string list(bytes + keyEnd, size - keyEnd);
     writeList(list);
 
     currentWhat = "code search";

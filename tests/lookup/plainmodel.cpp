@@ -3,32 +3,45 @@
 
 #include "plainmodel.h"
 
-#include <QList>
+#include "text.h"
+
+#include <utility>
 
 namespace plainmodel {
 
 namespace {
+
+using Chars = std::u32string;
 
 bool isLineEnd(char c)
 {
     return c == '\r' || c == '\n';
 }
 
-QList<uint> chars(const QString &s)
+Chars chars(const std::u16string &s)
 {
-    return s.toUcs4();
+    Chars out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+            out += char32_t(0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00));
+            ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
 }
 
-// Not QString::fromUcs4, which would drop a leading U+FEFF.
-QString fromChars(const QList<uint> &c)
+std::u16string fromChars(const Chars &c)
 {
-    QString out;
-    for (const uint cp : c) {
-        if (QChar::requiresSurrogates(cp)) {
-            out.append(QChar(QChar::highSurrogate(cp)));
-            out.append(QChar(QChar::lowSurrogate(cp)));
+    std::u16string out;
+    for (const char32_t cp : c) {
+        if (cp >= 0x10000) {
+            out += char16_t(0xD800 + ((cp - 0x10000) >> 10));
+            out += char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
         } else {
-            out.append(QChar(char16_t(cp)));
+            out += char16_t(cp);
         }
     }
     return out;
@@ -36,7 +49,7 @@ QString fromChars(const QList<uint> &c)
 
 // Length of the well-formed UTF-8 sequence at i (shortest form, no
 // surrogates, nothing past U+10FFFF), or 0; its code point goes to *cp.
-int sequenceAt(const QByteArray &bytes, qsizetype i, char32_t *cp)
+int sequenceAt(const std::string &bytes, std::size_t i, char32_t *cp)
 {
     const auto lead = static_cast<unsigned char>(bytes[i]);
     int more;
@@ -71,36 +84,36 @@ int sequenceAt(const QByteArray &bytes, qsizetype i, char32_t *cp)
 
 // Every byte that starts no well-formed sequence becomes one U+FFFD. A
 // U+FEFF inside the text is a character like any other.
-QString utf8(const QByteArray &bytes, bool *valid)
+std::u16string utf8(const std::string &bytes, bool *valid)
 {
-    QList<uint> out;
+    Chars out;
     *valid = true;
-    for (qsizetype i = 0; i < bytes.size();) {
+    for (std::size_t i = 0; i < bytes.size();) {
         char32_t cp;
         const int length = sequenceAt(bytes, i, &cp);
         if (length == 0) {
             *valid = false;
-            out.append(0xFFFD);
+            out += char32_t(0xFFFD);
             ++i;
         } else {
-            out.append(cp);
-            i += length;
+            out += cp;
+            i += std::size_t(length);
         }
     }
     return fromChars(out);
 }
 
-QString windows1252(const QByteArray &bytes)
+std::u16string windows1252(const std::string &bytes)
 {
     // The printable characters of 0x80..0x9F; every other byte is its own
     // code point (0x81, 0x8D, 0x8F, 0x90 and 0x9D included).
-    static const QList<QPair<unsigned char, char16_t>> special = {
+    static const std::pair<unsigned char, char16_t> special[] = {
         {0x80, u'€'}, {0x82, u'‚'}, {0x83, u'ƒ'}, {0x84, u'„'}, {0x85, u'…'}, {0x86, u'†'}, {0x87, u'‡'},
         {0x88, u'ˆ'}, {0x89, u'‰'}, {0x8A, u'Š'}, {0x8B, u'‹'}, {0x8C, u'Œ'}, {0x8E, u'Ž'}, {0x91, u'‘'},
         {0x92, u'’'}, {0x93, u'“'}, {0x94, u'”'}, {0x95, u'•'}, {0x96, u'–'}, {0x97, u'—'}, {0x98, u'˜'},
         {0x99, u'™'}, {0x9A, u'š'}, {0x9B, u'›'}, {0x9C, u'œ'}, {0x9E, u'ž'}, {0x9F, u'Ÿ'},
     };
-    QString out;
+    std::u16string out;
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
         char16_t u = b;
@@ -108,53 +121,53 @@ QString windows1252(const QByteArray &bytes)
             if (byte == b)
                 u = ch;
         }
-        out.append(QChar(u));
+        out += u;
     }
     return out;
 }
 
-QString left(const QString &s, qsizetype n)
+std::u16string left(const std::u16string &s, std::size_t n)
 {
-    return fromChars(chars(s).mid(0, n));
+    return fromChars(chars(s).substr(0, n));
 }
 
 // pos counts from 1
-QString mid(const QString &s, qsizetype pos, qsizetype n)
+std::u16string mid(const std::u16string &s, std::size_t pos, std::size_t n)
 {
-    const QList<uint> c = chars(s);
+    const Chars c = chars(s);
     if (pos - 1 >= c.size())
         return {};
-    return fromChars(c.mid(pos - 1, n));
+    return fromChars(c.substr(pos - 1, n));
 }
 
-QString trim(QString s)
+std::u16string trim(std::u16string s)
 {
-    while (s.startsWith(u' '))
-        s.remove(0, 1);
-    while (s.endsWith(u' '))
-        s.chop(1);
+    while (!s.empty() && s.front() == u' ')
+        s.erase(0, 1);
+    while (!s.empty() && s.back() == u' ')
+        s.pop_back();
     return s;
 }
 
 } // namespace
 
-QStringList records(const QByteArray &file)
+std::vector<std::u16string> records(const std::string &file)
 {
-    const bool bom = file.startsWith("\xEF\xBB\xBF");
-    qsizetype i = bom ? 3 : 0;
-    const qsizetype n = file.size();
-    QList<QByteArray> raw;
+    const bool bom = file.starts_with("\xEF\xBB\xBF");
+    std::size_t i = bom ? 3 : 0;
+    const std::size_t n = file.size();
+    std::vector<std::string> raw;
     for (;;) {
         while (i < n && (file[i] == ' ' || isLineEnd(file[i])))
             ++i;
         if (i >= n)
             break;
-        QByteArray record;
+        std::string record;
         if (file[i] == '"') {
             ++i;
             while (i < n && file[i] != '"') {
                 if (!isLineEnd(file[i]))
-                    record.append(file[i]);
+                    record += file[i];
                 ++i;
             }
             ++i; // the closing quote, or past the end
@@ -163,51 +176,51 @@ QStringList records(const QByteArray &file)
             ++i;
         } else {
             while (i < n && file[i] != ',' && !isLineEnd(file[i]))
-                record.append(file[i++]);
+                record += file[i++];
             ++i;
-            while (record.endsWith(' '))
-                record.chop(1);
+            while (!record.empty() && record.back() == ' ')
+                record.pop_back();
         }
-        raw.append(record);
+        raw.push_back(std::move(record));
     }
 
-    QStringList out;
-    for (const QByteArray &r : raw) {
+    std::vector<std::u16string> out;
+    for (const std::string &r : raw) {
         bool valid;
-        const QString text = utf8(r, &valid);
-        out.append(bom || valid ? text : windows1252(r));
+        std::u16string text = utf8(r, &valid);
+        out.push_back(bom || valid ? std::move(text) : windows1252(r));
     }
     return out;
 }
 
-bool searchCode(const QStringList &records, Panel &panel)
+bool searchCode(const std::vector<std::u16string> &records, Panel &panel)
 {
-    const QString key = trim(panel.input);
-    for (const QString &r : records) {
+    const std::u16string key = trim(panel.input);
+    for (const std::u16string &r : records) {
         if (left(r, 4) == key) {
-            panel.output = mid(r, 6, 150).toUpper();
+            panel.output = codelook::upper(mid(r, 6, 150));
             panel.inputLocked = true;
             panel.outputLocked = true;
             return true;
         }
     }
-    panel.output = QStringLiteral("ICAO CODE NOT FOUND");
+    panel.output = u"ICAO CODE NOT FOUND";
     return false;
 }
 
-bool searchName(const QStringList &records, Panel &panel)
+bool searchName(const std::vector<std::u16string> &records, Panel &panel)
 {
-    const QString key = trim(panel.input);
-    const qsizetype n = chars(key).size();
-    for (const QString &r : records) {
-        if (mid(r, 6, n).toUpper() == key) {
-            panel.output = left(r, 4).toUpper();
+    const std::u16string key = trim(panel.input);
+    const std::size_t n = chars(key).size();
+    for (const std::u16string &r : records) {
+        if (codelook::upper(mid(r, 6, n)) == key) {
+            panel.output = codelook::upper(left(r, 4));
             panel.inputLocked = true;
             panel.outputLocked = true;
             return true;
         }
     }
-    panel.input = QStringLiteral("AIRPORT NAME NOT FOUND");
+    panel.input = u"AIRPORT NAME NOT FOUND";
     return false;
 }
 

@@ -3,29 +3,28 @@
 
 #pragma once
 
-#include <QByteArray>
-#include <QString>
-#include <QStringList>
+#include <string>
+#include <vector>
 
 // A slow, plain restatement of how the list is read and searched: the whole
 // file in memory, walked one byte at a time, each record decoded whole, the
-// searches done with whole strings. It shares no code with the library, so
-// the library's block reader, prefilter and cut records can be checked
-// against it.
+// searches done with whole strings. Apart from upper-casing, which has its
+// own tests, it shares no code with the library, so the library's block
+// reader, prefilter and cut records can be checked against it.
 namespace plainmodel {
 
-QStringList records(const QByteArray &file);
+std::vector<std::u16string> records(const std::string &file);
 
 struct Panel
 {
-    QString input;
-    QString output;
+    std::u16string input;
+    std::u16string output;
     bool inputLocked = false;
     bool outputLocked = false;
 };
 
 // Both return whether a record matched.
-bool searchCode(const QStringList &records, Panel &panel);
-bool searchName(const QStringList &records, Panel &panel);
+bool searchCode(const std::vector<std::u16string> &records, Panel &panel);
+bool searchName(const std::vector<std::u16string> &records, Panel &panel);
 
 } // namespace plainmodel
