@@ -12,5 +12,5 @@ int main(int argc, char *argv[])
     frmMain window(runtime);
     if (!runtime.start(window))
         return runtime.exitCode();
-    return app.exec();
+    return runtime.exec();
 }

@@ -262,6 +262,16 @@ bool QtRuntime::start(forms::Events &events)
     return !m_ended;
 }
 
+int QtRuntime::exec()
+{
+    if (m_ended)
+        return m_exitCode;
+    m_inLoop = true;
+    const int status = QApplication::exec();
+    m_inLoop = false;
+    return status;
+}
+
 int QtRuntime::indexOf(const QObject *object) const
 {
     const auto at = std::find(m_controls.begin(), m_controls.end(), object);
@@ -402,7 +412,10 @@ void QtRuntime::end(int exitCode)
     m_ended = true;
     m_exitCode = exitCode;
     m_form->hide();
-    QCoreApplication::exit(exitCode);
+    // Outside the loop there is nothing to leave; asking anyway would make
+    // every later local loop (a message box's) return at once.
+    if (m_inLoop)
+        QCoreApplication::exit(exitCode);
 }
 
 bool QtRuntime::visible(int control) const

@@ -30,6 +30,8 @@ public:
     // Raises Load and, unless the window ended the program there, shows the
     // window. False when the program has ended.
     bool start(forms::Events &events);
+    // Runs the event loop until the program ends; returns its exit status.
+    int exec();
 
     // The session is ending (log-off, shutdown): closes must go through.
     // What QGuiApplication::commitDataRequest calls.
@@ -90,4 +92,5 @@ private:
     int m_exitCode = 0;
     bool m_sessionEnding = false;
     bool m_replacingKey = false;
+    bool m_inLoop = false;
 };

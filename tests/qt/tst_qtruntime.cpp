@@ -524,7 +524,7 @@ void tst_QtRuntime::exitEndsWithZero()
     QWidget *exitButton = control(button.toLatin1().constData());
     QTimer::singleShot(0, exitButton, [exitButton] { QTest::mouseClick(exitButton, Qt::LeftButton); });
     QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(99); });
-    QCOMPARE(QApplication::exec(), 0);
+    QCOMPARE(m_runtime->exec(), 0);
     QVERIFY(!window()->isVisible());
 }
 

@@ -5,7 +5,7 @@
 
 #include "fakeruntime.h"
 #include "frmmain.h"
-#include "text.h"
+#include "testing.h"
 
 #include <doctest/doctest.h>
 
@@ -15,14 +15,6 @@
 #include <string>
 
 namespace fs = std::filesystem;
-
-namespace doctest {
-template <>
-struct StringMaker<std::u16string>
-{
-    static String convert(const std::u16string &s) { return ("\"" + codelook::toUtf8(s) + "\"").c_str(); }
-};
-} // namespace doctest
 
 namespace {
 
