@@ -13,6 +13,8 @@ packages=(
     python3                             # list and icon converters
     clang libclang-rt-dev               # the libFuzzer corpus replay
     clang-format
+    dpkg-dev file lintian desktop-file-utils appstream   # the Debian package and its checks
+    xvfb xauth x11-utils                # start the packaged program and read its window titles
 )
 
 missing=()
