@@ -5,9 +5,9 @@
 # Makes the Debian package from a build and checks it the way a user meets
 # it: lintian, the desktop entry and metainfo validators, the file list, and
 # the unpacked program started as its desktop entry starts it.
-# Usage: check_deb.sh CPACK BUILD_DIR WORK_DIR
+# Usage: check_deb.sh CPACK BUILD_DIR WORK_DIR SHIPPED_LIST
 set -euo pipefail
-cpack=$1 build=$2 work=$3
+cpack=$1 build=$2 work=$3 shipped=$4
 
 fail() {
     echo "FAIL: $*" >&2
@@ -73,7 +73,7 @@ value() { sed -n "s/^$1=//p" "$entry"; }
 [ "$(value Path)" = /usr/share/codelook ] || fail "Path=$(value Path)"
 [ "$(value Icon)" = codelook ] || fail "Icon=$(value Icon)"
 file -b "$root/usr/bin/codelook" | grep -q ', stripped' || fail "the program is not stripped"
-cmp -s "$root/usr/share/codelook/codelook.txt" "$(dirname "$0")/../../data/codelook.txt" ||
+cmp -s "$root/usr/share/codelook/codelook.txt" "$shipped" ||
     fail "the packaged list is not the shipped one"
 
 # Starts the unpacked program in a folder under a private X server and
