@@ -15,6 +15,8 @@ packages=(
     unicode-data                        # the upper-case table's source (tools/make_upper_table.py)
     clang libclang-rt-dev               # the libFuzzer corpus replay
     clang-format
+    dpkg-dev file lintian desktop-file-utils appstream   # the Debian package and its checks
+    xvfb xauth x11-utils                # start the packaged program and read its window titles
 )
 
 missing=()

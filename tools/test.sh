@@ -4,7 +4,8 @@
 #
 # Installs what is missing, builds, and runs every test: the normal build,
 # the same suite under AddressSanitizer and UndefinedBehaviorSanitizer, the
-# fuzz corpus replay, and the formatting check.
+# fuzz corpus replay, the release build with its Debian package, and the
+# formatting check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -15,7 +16,7 @@ werror=()
 echo "== Formatting"
 git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
-for preset in dev asan fuzz; do
+for preset in dev asan fuzz release; do
     echo "== Build and test: $preset"
     cmake --preset "$preset" "${werror[@]}" >/dev/null
     cmake --build --preset "$preset"

@@ -22,6 +22,10 @@ set(expected
     share/icons/hicolor/256x256/apps/codelook.png
     share/icons/hicolor/scalable/apps/codelook.svg
     share/applications/codelook.desktop
+    share/metainfo/org.example.codelook.metainfo.xml
+    share/doc/codelook/copyright
+    share/doc/codelook/changelog.gz
+    share/man/man1/codelook.1.gz
 )
 foreach(path IN LISTS expected)
     if(NOT EXISTS "${PREFIX}/${path}")

@@ -1,0 +1,86 @@
+# SPDX-FileCopyrightText: 2026 The codelook developers
+# SPDX-License-Identifier: MIT
+
+# Installation: the program, the list in the package's data folder, the icons
+# in the freedesktop theme, a desktop entry that starts the program in the
+# list's folder (which is where it looks for codelook.txt), the AppStream
+# metainfo, the manual page and the licence summary. CPack turns the same
+# rules into a Debian package: cpack --preset release.
+
+set(CODELOOK_DATA_DIR ${CMAKE_INSTALL_DATADIR}/codelook)
+set(CODELOOK_DESKTOP_ID codelook.desktop)
+set(CODELOOK_METAINFO org.example.codelook.metainfo.xml)
+set(CODELOOK_MAINTAINER "The codelook developers <codelook@example.org>" CACHE STRING
+    "Maintainer named in the Debian package")
+
+install(TARGETS codelook RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} BUNDLE DESTINATION .)
+install(FILES data/codelook.txt data/airports.LICENSE DESTINATION ${CODELOOK_DATA_DIR})
+install(FILES LICENSE resources/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+foreach(size 16 32 256)
+    install(FILES resources/codelook-${size}.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME codelook.png)
+endforeach()
+install(FILES resources/codelook.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES resources/${CODELOOK_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+# Debian wants the manual page and the changelog compressed, without a
+# timestamp in the gzip header so that rebuilds give the same bytes.
+find_program(CODELOOK_GZIP gzip REQUIRED)
+set(compressed)
+foreach(file codelook.1 changelog)
+    add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${file}.gz
+        COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/resources/${file} ${file}
+        COMMAND ${CODELOOK_GZIP} -9nf ${file}
+        DEPENDS ${PROJECT_SOURCE_DIR}/resources/${file}
+        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+        VERBATIM)
+    list(APPEND compressed ${CMAKE_CURRENT_BINARY_DIR}/${file}.gz)
+endforeach()
+add_custom_target(codelook_compressed_docs ALL DEPENDS ${compressed})
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/codelook.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The package is made here, from this source, so it is a native one: the
+# changelog is the project's own, changelog.gz rather than changelog.Debian.gz.
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# The prefix is only known at install time (cmake --install --prefix, or
+# /usr when CPack stages the package under DESTDIR).
+install(CODE "
+    set(program \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/codelook\")
+    set(data \"\${CMAKE_INSTALL_PREFIX}/${CODELOOK_DATA_DIR}\")
+    file(READ \"${PROJECT_SOURCE_DIR}/resources/codelook.desktop.in\" entry)
+    string(REPLACE \"@CODELOOK_INSTALL_PROGRAM@\" \"\${program}\" entry \"\${entry}\")
+    string(REPLACE \"@CODELOOK_INSTALL_DATA@\" \"\${data}\" entry \"\${entry}\")
+    set(target \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/${CODELOOK_DESKTOP_ID}\")
+    file(WRITE \"\${target}\" \"\${entry}\")
+    message(STATUS \"Installing: \${target}\")
+")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME codelook)
+set(CPACK_PACKAGE_VENDOR "The codelook developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "look an airport up by its ICAO code or its name")
+# Debian shows the long description as written: lines of at most 80 columns.
+set(CPACK_PACKAGE_DESCRIPTION "Codelook is a small desktop utility that finds an airport in a plain-text
+list: type a four-letter ICAO code to see the airport's name, or type a
+name, or just its beginning, to see its code.
+
+It ships with a list of 28,291 airports. The list is read afresh at every
+search, so an edit shows at once.")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CODELOOK_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt loads its window-system plugin at run time, so dpkg-shlibdeps cannot see
+# it; without one the program cannot open its window.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+# The window's fonts fall back to DejaVu without the metric-compatible ones.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation)
+
+include(CPack)
