@@ -14,6 +14,8 @@ werror=()
 [ -n "${CI:-}" ] && werror=(-DCODELOOK_WERROR=ON)
 
 echo "== Formatting"
+# C++ sources only: CMake files are not C++, and generated tables (*.inc)
+# stay as their generator writes them.
 git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 for preset in dev asan fuzz release; do

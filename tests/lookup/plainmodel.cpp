@@ -18,10 +18,11 @@ bool isLineEnd(char c)
     return c == '\r' || c == '\n';
 }
 
-Chars chars(const std::u16string &s)
+// The code points of s, at most `limit` of them.
+Chars chars(const std::u16string &s, std::size_t limit = std::u16string::npos)
 {
     Chars out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
+    for (std::size_t i = 0; i < s.size() && out.size() < limit; ++i) {
         const char16_t c = s[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
             out += char32_t(0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00));
@@ -128,13 +129,13 @@ std::u16string windows1252(const std::string &bytes)
 
 std::u16string left(const std::u16string &s, std::size_t n)
 {
-    return fromChars(chars(s).substr(0, n));
+    return fromChars(chars(s, n));
 }
 
 // pos counts from 1
 std::u16string mid(const std::u16string &s, std::size_t pos, std::size_t n)
 {
-    const Chars c = chars(s);
+    const Chars c = chars(s, pos - 1 + n);
     if (pos - 1 >= c.size())
         return {};
     return fromChars(c.substr(pos - 1, n));

@@ -33,10 +33,18 @@ std::string number3(int n)
 std::string startingAt(std::size_t at, const std::string &tail)
 {
     std::string list;
-    for (int n = 0; at - list.size() > 1100; ++n)
-        list += "F" + number3(n % 1000) + " filler " + std::string(990, 'f') + "\n";
+    for (int n = 0; at - list.size() > 1100; ++n) {
+        // Appended piece by piece: GCC 12 warns (-Wrestrict) on "literal" + string here.
+        list += 'F';
+        list += number3(n % 1000);
+        list += " filler ";
+        list.append(990, 'f');
+        list += '\n';
+    }
     const std::size_t rest = at - list.size();
-    list += "F999" + std::string(rest - 5, 'z') + "\n";
+    list += "F999";
+    list.append(rest - 5, 'z');
+    list += '\n';
     return list + tail;
 }
 
