@@ -28,6 +28,20 @@ const char sampleList[] = "EGLL London Heathrow Airport\r\n"
 
 const std::u16string startupCaption(frmMain::startupCaption);
 
+// Each mode's panel: its boxes and buttons.
+struct Panel
+{
+    int input;
+    int output;
+    int search;
+    int clear;
+    int exit;
+};
+constexpr Panel panels[] = {
+    {frmMain::Text1, frmMain::Text2, frmMain::Command1, frmMain::Command2, frmMain::Command3},
+    {frmMain::Text3, frmMain::Text4, frmMain::Command6, frmMain::Command5, frmMain::Command4},
+};
+
 // A scratch folder as the current directory, as the program is started in.
 class InScratchFolder
 {
@@ -312,10 +326,9 @@ TEST_CASE("searches")
         CAPTURE(row.name);
         Started s;
         s.chooseMode(row.mode);
-        const int input = row.mode == 0 ? frmMain::Text1 : frmMain::Text3;
-        const int output = row.mode == 0 ? frmMain::Text2 : frmMain::Text4;
+        const auto [input, output, search, clear, exitButton] = panels[row.mode];
         s.runtime.type(input, row.typed);
-        s.runtime.click(row.mode == 0 ? frmMain::Command1 : frmMain::Command6);
+        s.runtime.click(search);
 
         CHECK(s.runtime.text(row.resultBox) == row.result);
         CHECK(s.runtime.backColor(row.resultBox) == yellow);
@@ -367,12 +380,11 @@ TEST_CASE("DELETE empties, whitens and unlocks its panel")
         CAPTURE(row.name);
         Started s;
         s.chooseMode(row.mode);
-        const int input = row.mode == 0 ? frmMain::Text1 : frmMain::Text3;
-        const int output = row.mode == 0 ? frmMain::Text2 : frmMain::Text4;
+        const auto [input, output, search, clear, exitButton] = panels[row.mode];
         s.runtime.type(input, row.typed);
-        s.runtime.click(row.mode == 0 ? frmMain::Command1 : frmMain::Command6);
-        s.runtime.setFocus(row.mode == 0 ? frmMain::Command2 : frmMain::Command5);
-        s.runtime.click(row.mode == 0 ? frmMain::Command2 : frmMain::Command5);
+        s.runtime.click(search);
+        s.runtime.setFocus(clear);
+        s.runtime.click(clear);
 
         for (const int box : {input, output}) {
             CAPTURE(box);
@@ -384,7 +396,7 @@ TEST_CASE("DELETE empties, whitens and unlocks its panel")
 
         // The panel takes a new search at once.
         s.runtime.type(input, row.mode == 0 ? u"lirf" : u"milano");
-        s.runtime.click(row.mode == 0 ? frmMain::Command1 : frmMain::Command6);
+        s.runtime.click(search);
         CHECK(s.runtime.text(output) == (row.mode == 0 ? u"ROMA FIUMICINO" : u"LIML"));
     }
 }
@@ -428,8 +440,8 @@ TEST_CASE("the minimised window is titled with the code panel's answer")
         CAPTURE(row.name);
         Started s;
         s.chooseMode(row.mode);
-        s.runtime.type(row.mode == 0 ? frmMain::Text1 : frmMain::Text3, row.typed);
-        s.runtime.click(row.mode == 0 ? frmMain::Command1 : frmMain::Command6);
+        s.runtime.type(panels[row.mode].input, row.typed);
+        s.runtime.click(panels[row.mode].search);
 
         s.runtime.setWindowState(forms::vbMinimized);
         CHECK(s.runtime.caption() == row.title);
@@ -473,7 +485,7 @@ TEST_CASE("EXIT ends the program with status 0")
         CAPTURE(mode);
         Started s;
         s.chooseMode(mode);
-        s.runtime.click(mode == 0 ? frmMain::Command3 : frmMain::Command4);
+        s.runtime.click(panels[mode].exit);
         CHECK(s.runtime.ended);
         CHECK(s.runtime.exitCode == 0);
     }
@@ -485,9 +497,7 @@ TEST_CASE("a list gone after start-up is reported, and the window goes on")
         CAPTURE(mode);
         Started s;
         s.chooseMode(mode);
-        const int input = mode == 0 ? frmMain::Text1 : frmMain::Text3;
-        const int output = mode == 0 ? frmMain::Text2 : frmMain::Text4;
-        const int search = mode == 0 ? frmMain::Command1 : frmMain::Command6;
+        const auto [input, output, search, clear, exitButton] = panels[mode];
         s.runtime.type(input, mode == 0 ? u"EGLL" : u"LONDON");
         fs::remove("codelook.txt");
         s.runtime.click(search);
