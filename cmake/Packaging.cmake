@@ -1,6 +1,22 @@
 # SPDX-FileCopyrightText: 2026 The codelook developers
 # SPDX-License-Identifier: MIT
 
+# On Windows a user unzips one folder anywhere and starts codelook.exe there,
+# beside its list: cpack --preset windows.
+if(WIN32)
+    install(TARGETS codelook RUNTIME DESTINATION .)
+    install(FILES data/codelook.txt DESTINATION .)
+    install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
+    install(FILES data/airports.LICENSE DESTINATION . RENAME airports.LICENSE.txt)
+    set(CPACK_GENERATOR ZIP)
+    set(CPACK_PACKAGE_NAME codelook)
+    set(CPACK_PACKAGE_VENDOR "The codelook developers")
+    set(CPACK_PACKAGE_FILE_NAME codelook-${PROJECT_VERSION}-win64)
+    set(CPACK_STRIP_FILES ON)
+    include(CPack)
+    return()
+endif()
+
 # Installation: the program, the list in the package's data folder, the icons
 # in the freedesktop theme, a desktop entry that starts the program in the
 # list's folder (which is where it looks for codelook.txt), the AppStream

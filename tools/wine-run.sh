@@ -47,4 +47,11 @@ wine=${WINE:-wine}
 ) 9>"$WINEPREFIX/.codelook-lock"
 
 [ -n "$init_only" ] && exit 0
+# The server and Wine's own background processes are started here, away
+# from this script's output: started by the program, they would hold the
+# test's pipe open and CTest would wait for them to go. They stay a while
+# for the next program; the start fails harmlessly when they already run.
+if wineserver -p10 </dev/null >/dev/null 2>&1; then
+    "$wine" cmd /c exit </dev/null >/dev/null 2>&1 || true
+fi
 exec "$wine" "$@"
