@@ -332,7 +332,7 @@ int Win32Runtime::run()
 {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!m_form || !IsDialogMessageW(m_form, &msg)) {
+        if (!m_form || (!tabFromForm(msg) && !IsDialogMessageW(m_form, &msg))) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
@@ -346,12 +346,27 @@ bool Win32Runtime::pump()
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT)
             break;
-        if (!m_form || !IsDialogMessageW(m_form, &msg)) {
+        if (!m_form || (!tabFromForm(msg) && !IsDialogMessageW(m_form, &msg))) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
     }
     return !m_ended;
+}
+
+bool Win32Runtime::tabFromForm(const MSG &msg)
+{
+    // While the form itself holds the focus the dialog manager does not move
+    // it (Wine's does not), so Tab and Shift+Tab are taken here: Tab enters
+    // the first control, Shift+Tab the last.
+    // With no control focused, Windows may send the keys as system keys to
+    // the active form; Alt+Tab is not ours.
+    const bool key = msg.message == WM_KEYDOWN || (msg.message == WM_SYSKEYDOWN && !(msg.lParam & (1 << 29)));
+    if (!key || msg.wParam != VK_TAB || msg.hwnd != m_form)
+        return false;
+    if (const HWND target = nextTabStop(m_form, GetKeyState(VK_SHIFT) < 0))
+        SetFocus(target);
+    return true;
 }
 
 void Win32Runtime::finish()
@@ -662,6 +677,10 @@ void Win32Runtime::setVisible(int control, bool visible)
 {
     m_controls.at(std::size_t(control)).visible = visible;
     showControls();
+    // A group box paints only its border and caption, so what a hidden frame
+    // left under a shown one must be painted over from the form up.
+    if (m_form)
+        RedrawWindow(m_form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 std::u16string Win32Runtime::text(int control) const

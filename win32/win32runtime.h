@@ -101,6 +101,7 @@ private:
     LRESULT controlColours(HDC dc, HWND child);
     void command(int control, int code);
     void close(int unloadMode);
+    bool tabFromForm(const MSG &msg);
     void finish();
 
     // Raises one event; a handler's end() takes effect when the outermost
