@@ -4,8 +4,9 @@
 #
 # Installs what is missing, builds, and runs every test: the normal build,
 # the same suite under AddressSanitizer and UndefinedBehaviorSanitizer, the
-# fuzz corpus replay, the release build with its Debian package, and the
-# formatting check.
+# fuzz corpus replay, the release build with its Debian package, the Windows
+# program cross-built and tested under Wine with its zip, and the formatting
+# check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -24,3 +25,9 @@ for preset in dev asan fuzz release; do
     cmake --build --preset "$preset"
     ctest --preset "$preset"
 done
+
+# Wine needs a display; one headless X server serves every Windows test.
+echo "== Build and test: windows (under Wine)"
+cmake --preset windows "${werror[@]}" >/dev/null
+cmake --build --preset windows
+xvfb-run -a ctest --preset windows

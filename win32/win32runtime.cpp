@@ -435,8 +435,9 @@ LRESULT Win32Runtime::controlColours(HDC dc, HWND child)
         SetBkColor(dc, c.backColor);
         background = brush(c.backColor);
     }
-    SetTextColor(dc, c.def->foreColor == forms::defaultColour ? GetSysColor(box ? COLOR_WINDOWTEXT : COLOR_BTNTEXT)
-                                                              : c.def->foreColor);
+    SetTextColor(dc,
+                 c.def->foreColor == forms::defaultColour ? GetSysColor(box ? COLOR_WINDOWTEXT : COLOR_BTNTEXT)
+                                                          : c.def->foreColor);
     return reinterpret_cast<LRESULT>(background);
 }
 

@@ -1,0 +1,135 @@
+// SPDX-FileCopyrightText: 2026 The codelook developers
+// SPDX-License-Identifier: MIT
+
+// The real Win32 window, driven through the messages a user's clicks, keys
+// and pastes send, and read back as a user sees it. Runs in a folder that
+// holds the shipped list.
+
+#include "frmmain.h"
+#include "testing.h"
+#include "win32runtime.h"
+
+#include <string>
+
+namespace {
+
+struct Window
+{
+    Win32Runtime runtime{frmMain::layout()};
+    frmMain form{runtime};
+
+    Window()
+    {
+        REQUIRE(runtime.start(form, SW_SHOWNORMAL));
+        runtime.pump();
+    }
+
+    HWND control(int index) const { return runtime.control(index); }
+    void click(int index)
+    {
+        SendMessageW(control(index), BM_CLICK, 0, 0);
+        runtime.pump();
+    }
+    void type(int index, std::u16string_view text)
+    {
+        SetFocus(control(index));
+        for (const char16_t c : text)
+            SendMessageW(control(index), WM_CHAR, WPARAM(c), 0);
+        runtime.pump();
+    }
+    void paste(int index, std::u16string_view text)
+    {
+        SetFocus(control(index));
+        SendMessageW(control(index), EM_REPLACESEL, TRUE, LPARAM(std::wstring(text.begin(), text.end()).c_str()));
+        runtime.pump();
+    }
+    std::u16string text(int index) const { return runtime.text(index); }
+    bool readOnly(int index) const { return GetWindowLongPtrW(control(index), GWL_STYLE) & ES_READONLY; }
+};
+
+} // namespace
+
+TEST_CASE("the window as it starts: its size at 96 dpi, pinned on top, nothing chosen")
+{
+    Window w;
+    RECT client{};
+    GetClientRect(w.runtime.form(), &client);
+    if (w.runtime.dpi() == USER_DEFAULT_SCREEN_DPI) {
+        CHECK(client.right == 289);
+        CHECK(client.bottom == 153);
+    }
+    CHECK((GetWindowLongPtrW(w.runtime.form(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
+    CHECK(w.runtime.caption() == frmMain::startupCaption);
+    CHECK_FALSE(w.runtime.value(frmMain::Option1_0));
+    CHECK_FALSE(w.runtime.value(frmMain::Option1_1));
+    CHECK(IsWindowVisible(w.control(frmMain::Option1_0)));
+    CHECK_FALSE(IsWindowVisible(w.control(frmMain::Text1)));
+}
+
+TEST_CASE("both searches through clicks, typed keys and pastes")
+{
+    struct Row
+    {
+        int option;
+        int input, output, search;
+        bool typed;
+        std::u16string key, shown, caption;
+    };
+    const Row rows[] = {
+        {frmMain::Option1_0, frmMain::Text1, frmMain::Text2, frmMain::Command1, true, u"egll",
+         u"LONDON HEATHROW AIRPORT", u"CODELOOK - BY VERNASCO"},
+        {frmMain::Option1_0, frmMain::Text1, frmMain::Text2, frmMain::Command1, false, u"EGLLX",
+         u"LONDON HEATHROW AIRPORT", u"CODELOOK - BY VERNASCO"},
+        {frmMain::Option1_1, frmMain::Text3, frmMain::Text4, frmMain::Command6, true, u"london heathrow", u"EGLL",
+         u"NAMELOOK - BY VERNASCO"},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.key);
+        Window w;
+        w.click(row.option);
+        CHECK(w.runtime.caption() == row.caption);
+        CHECK(IsWindowVisible(w.control(row.input)));
+        if (row.typed)
+            w.type(row.input, row.key);
+        else
+            w.paste(row.input, row.key); // the code box takes four characters, pasted too
+        w.click(row.search);
+        CHECK(w.text(row.output) == row.shown);
+        CHECK(w.readOnly(row.input));
+        CHECK(w.readOnly(row.output));
+        CHECK(w.runtime.backColor(row.output) == frmMain::highlightColour);
+    }
+}
+
+TEST_CASE("the close box, Alt+F4 and the system menu are refused; the session's end goes through")
+{
+    Window w;
+    SendMessageW(w.runtime.form(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    CHECK(w.runtime.pump());
+    CHECK(IsWindow(w.runtime.form()));
+    SendMessageW(w.runtime.form(), WM_QUERYENDSESSION, 0, 0);
+    SendMessageW(w.runtime.form(), WM_ENDSESSION, TRUE, 0);
+    CHECK(w.runtime.ended());
+}
+
+TEST_CASE("minimised and restored: the title follows the window's state")
+{
+    Window w;
+    w.click(frmMain::Option1_0);
+    ShowWindow(w.runtime.form(), SW_MINIMIZE);
+    w.runtime.pump();
+    CHECK(w.runtime.windowState() == forms::vbMinimized);
+    ShowWindow(w.runtime.form(), SW_RESTORE);
+    w.runtime.pump();
+    CHECK(w.runtime.windowState() == forms::vbNormal);
+    CHECK(w.runtime.caption() == frmMain::startupCaption);
+}
+
+TEST_CASE("EXIT ends the program with status 0")
+{
+    Window w;
+    w.click(frmMain::Option1_1);
+    w.click(frmMain::Command4);
+    CHECK(w.runtime.ended());
+    CHECK(w.runtime.exitCode() == 0);
+}
