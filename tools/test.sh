@@ -28,6 +28,7 @@ done
 
 # Wine needs a display; one headless X server serves every Windows test.
 echo "== Build and test: windows (under Wine)"
-cmake --preset windows "${werror[@]}" >/dev/null
+# The dev build's codelook-scan is what codelook-scan.exe must match.
+cmake --preset windows "${werror[@]}" -DCODELOOK_NATIVE_SCAN="$PWD/build/tools/codelook-scan" >/dev/null
 cmake --build --preset windows
 xvfb-run -a ctest --preset windows
