@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -19,6 +20,7 @@ namespace codelook {
 namespace {
 
 constexpr std::size_t blockSize = std::size_t(1) << 18;
+constexpr std::size_t pageSize = 4096;
 // Slack after the data, so a vector load near its end stays in the buffer.
 constexpr std::size_t padding = 64;
 
@@ -186,8 +188,13 @@ ListReader::ListReader(std::u16string path, std::size_t keepBytes, Prefilter fil
     , m_filter(std::move(filter))
     , m_quick(m_filter)
     , m_keep(keepBytes)
-    , m_capacity(std::max(blockSize, keepBytes))
+    , m_capacity((std::max(blockSize, keepBytes) + pageSize - 1) / pageSize * pageSize) // whole pages a read
 { }
+
+void ListReader::PageFree::operator()(char *p) const
+{
+    ::operator delete[](p, std::align_val_t(pageSize));
+}
 
 ListReader::~ListReader()
 {
@@ -214,7 +221,7 @@ bool ListReader::open()
         return false;
     }
     if (!m_buffer)
-        m_buffer.reset(new char[m_capacity + padding]);
+        m_buffer.reset(static_cast<char *>(::operator new[](m_capacity + padding, std::align_val_t(pageSize))));
     m_size = m_pos = 0;
     m_eof = m_started = m_fileIsUtf8 = false;
     return true;
