@@ -3,6 +3,7 @@
 
 #include "listreader.h"
 
+#include "bytescan.h"
 #include "text.h"
 
 #include <algorithm>
@@ -10,10 +11,6 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace codelook {
 
@@ -23,43 +20,6 @@ constexpr std::size_t blockSize = std::size_t(1) << 18;
 constexpr std::size_t pageSize = 4096;
 // Slack after the data, so a vector load near its end stays in the buffer.
 constexpr std::size_t padding = 64;
-
-// Bit i set when byte i of the 64 at p is a comma, CR or LF.
-inline std::uint64_t delimiterMask(const char *p)
-{
-#if defined(__SSE2__)
-    const __m128i comma = _mm_set1_epi8(',');
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    std::uint64_t mask = 0;
-    for (int i = 0; i < 4; ++i) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * i));
-        const __m128i hit
-            = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, lf));
-        mask |= std::uint64_t(unsigned(_mm_movemask_epi8(hit))) << (16 * i);
-    }
-    return mask;
-#else
-    std::uint64_t mask = 0;
-    for (int i = 0; i < 64; ++i)
-        mask |= std::uint64_t(p[i] == ',' || p[i] == '\r' || p[i] == '\n') << i;
-    return mask;
-#endif
-}
-
-inline int lowestBit(std::uint64_t mask)
-{
-#if defined(__GNUC__)
-    return __builtin_ctzll(mask);
-#else
-    int bit = 0;
-    while (!(mask & 1)) {
-        mask >>= 1;
-        ++bit;
-    }
-    return bit;
-#endif
-}
 
 inline bool isAsciiByte(unsigned char c)
 {
@@ -127,16 +87,16 @@ inline std::size_t ListReader::nextDelimiter(std::size_t from)
     std::size_t start = from & ~std::size_t(63);
     if (start != m_windowStart) {
         m_windowStart = start;
-        m_window = delimiterMask(m_buffer.get() + start);
+        m_window = bytescan::delimiters(m_buffer.get() + start, m_scan);
     }
     std::uint64_t mask = m_window & (~std::uint64_t(0) << (from - start));
     while (!mask) {
         start += 64;
         m_windowStart = start;
-        m_window = delimiterMask(m_buffer.get() + start);
+        m_window = bytescan::delimiters(m_buffer.get() + start, m_scan);
         mask = m_window;
     }
-    return start + std::size_t(lowestBit(mask));
+    return start + std::size_t(std::countr_zero(mask));
 }
 
 ListReader::QuickReject::QuickReject(const Prefilter &filter)
@@ -187,6 +147,9 @@ ListReader::ListReader(std::u16string path, std::size_t keepBytes, Prefilter fil
     : m_path(std::move(path))
     , m_filter(std::move(filter))
     , m_quick(m_filter)
+    , m_scan(bytescan::active())
+    , m_needle{m_filter.pattern, m_filter.foldCase}
+    , m_skip(m_filter.active && m_filter.skipAhead && !m_filter.pattern.empty())
     , m_keep(keepBytes)
     , m_capacity((std::max(blockSize, keepBytes) + pageSize - 1) / pageSize * pageSize) // whole pages a read
 { }
@@ -245,6 +208,7 @@ bool ListReader::fill()
     m_buffer[m_size] = '\n';
     std::memset(m_buffer.get() + m_size + 1, 0, padding - 1);
     m_windowStart = noWindow;
+    m_searchFrom = 0;
     if (!m_started) {
         m_started = true;
         if (m_size >= 3 && std::memcmp(m_buffer.get(), "\xEF\xBB\xBF", 3) == 0) {
@@ -253,6 +217,33 @@ bool ListReader::fill()
         }
     }
     return true;
+}
+
+// Where the next record that may match can start, at or after `from` (an
+// item's start): the start of the item holding the next hit, or of the
+// block's last item, which may go on in the next block. The items passed
+// over hold neither the pattern nor a byte that could make them match.
+std::size_t ListReader::skipAhead(std::size_t from)
+{
+    const char *buffer = m_buffer.get();
+    const std::size_t hit = bytescan::findHit(buffer, from, m_size, m_needle, m_scan);
+    m_searchFrom = hit == m_size ? m_size : hit + 1;
+    if (hit == m_size && m_eof)
+        return m_size;
+    // Back to the delimiter before the hit, a window at a time.
+    std::size_t at = hit;
+    while (at > from) {
+        const std::size_t window = (at - 1) & ~std::size_t(63);
+        std::uint64_t mask = bytescan::delimiters(buffer + window, m_scan);
+        if (at - window < 64)
+            mask &= (std::uint64_t(1) << (at - window)) - 1;
+        if (window < from)
+            mask &= ~std::uint64_t(0) << (from - window);
+        if (mask)
+            return window + std::size_t(63 - std::countl_zero(mask)) + 1;
+        at = window;
+    }
+    return from;
 }
 
 // The hot loop: plain items that start and end inside the block, walked from
@@ -265,8 +256,18 @@ inline bool ListReader::scanBlock(RecordView &record, RecordView::Encoding encod
     std::size_t pos = m_pos;
     std::size_t start = pos & ~std::size_t(63);
     // Delimiters of the window [start, start + 64) at or after pos.
-    std::uint64_t bits = delimiterMask(buffer + start) & (~std::uint64_t(0) << (pos - start));
+    std::uint64_t bits = bytescan::delimiters(buffer + start, m_scan) & (~std::uint64_t(0) << (pos - start));
     while (pos < m_size) {
+        if (m_skip && pos >= m_searchFrom) {
+            const std::size_t to = skipAhead(pos);
+            if (to != pos) {
+                pos = to;
+                if (pos >= m_size)
+                    break;
+                start = pos & ~std::size_t(63);
+                bits = bytescan::delimiters(buffer + start, m_scan) & (~std::uint64_t(0) << (pos - start));
+            }
+        }
         const char c = buffer[pos];
         if (c == '\r' || c == '\n') {
             // A line end where an item would start: its bit is the lowest
@@ -281,11 +282,11 @@ inline bool ListReader::scanBlock(RecordView &record, RecordView::Encoding encod
             start += 64;
             if (pos >= start + 64)
                 continue; // a window passed over by a run of line ends
-            bits = delimiterMask(buffer + start);
+            bits = bytescan::delimiters(buffer + start, m_scan);
             if (pos > start)
                 bits &= ~std::uint64_t(0) << (pos - start);
         }
-        const std::size_t at = start + std::size_t(lowestBit(bits));
+        const std::size_t at = start + std::size_t(std::countr_zero(bits));
         if (at >= m_size && !m_eof)
             break;
         bits &= bits - 1;

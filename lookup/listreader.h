@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "bytescan.h"
 #include "listfile.h"
 
 #include <cstddef>
@@ -24,6 +25,12 @@ struct Prefilter
     std::size_t offset = 0; // the pattern's byte position in the record
     bool foldCase = false; // compare the record's a-z as A-Z
     bool wholeRecord = false; // the record is the pattern and nothing more
+    // Every record that can match holds the pattern's bytes together (a-z as
+    // A-Z when foldCase), unless it holds a double quote or, when foldCase, a
+    // character whose upper case is ASCII although it is not (such as ß).
+    // The reader may then pass over stretches of the list that hold none of
+    // these without finding their records.
+    bool skipAhead = false;
     bool active = false;
 
     bool mayMatch(const char *data, std::size_t size, bool truncated) const;
@@ -91,6 +98,7 @@ private:
     static constexpr std::size_t noWindow = ~std::size_t(0);
 
     std::size_t nextDelimiter(std::size_t from);
+    std::size_t skipAhead(std::size_t from);
     bool scanBlock(RecordView &record, RecordView::Encoding encoding);
     bool fill();
     bool assemble();
@@ -101,6 +109,10 @@ private:
     std::u16string m_reason;
     Prefilter m_filter;
     QuickReject m_quick;
+    bytescan::Path m_scan; // which byte loops to run
+    bytescan::Needle m_needle;
+    bool m_skip;
+    std::size_t m_searchFrom = 0; // where skipAhead looks next in this block
     std::size_t m_keep;
     // Page-aligned: the kernel copies a read into an aligned buffer several
     // times faster than into one a few bytes past a page boundary.

@@ -57,6 +57,8 @@ SearchResult Lookup::searchCode(Box &codeIn, Box &nameOut)
         filter.active = true;
         filter.pattern = narrow(key);
         filter.wholeRecord = keyChars < 4;
+        // One byte would stop the skip at nearly every record.
+        filter.skipAhead = keyChars >= 2;
     }
     ListReader reader(m_listPath, bytesFor(5 + shownNameLength), filter);
     if (!reader.open())
@@ -90,6 +92,7 @@ SearchResult Lookup::searchName(Box &nameIn, Box &codeOut)
         filter.pattern = narrow(key);
         filter.offset = 5;
         filter.foldCase = true;
+        filter.skipAhead = keyChars >= 2;
     }
     ListReader reader(m_listPath, bytesFor(5 + keyChars), filter);
     if (!reader.open())

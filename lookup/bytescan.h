@@ -1,0 +1,80 @@
+// SPDX-FileCopyrightText: 2026 The codelook developers
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
+// The reader's byte loops, each in up to three versions: AVX2 where the CPU
+// has it (chosen at run time), SSE2 (every x86-64 CPU) and a plain loop for
+// any other CPU. All give the same answers; only their speed differs.
+namespace codelook::bytescan {
+
+enum class Path { Portable, Sse2, Avx2 };
+
+std::string_view name(Path path);
+
+// The fastest path this build and CPU can run.
+Path best();
+
+bool supported(Path path);
+
+// The path new readers use: best() unless forced.
+Path active();
+
+// Makes new readers use `path`, so tests and the fuzzer can check each one;
+// false, and nothing changes, when this build or CPU cannot run it.
+bool force(Path path);
+
+// Bit i set when byte i of the 64 at p is a comma, CR or LF. Inline, since
+// the reader calls it for every 64 bytes it walks; the AVX2 path uses the
+// SSE2 loop here, as records are short and the call would cost more.
+inline std::uint64_t delimiters(const char *p, Path path)
+{
+#if defined(__SSE2__) || defined(_M_X64)
+    if (path != Path::Portable) {
+        const __m128i comma = _mm_set1_epi8(',');
+        const __m128i cr = _mm_set1_epi8('\r');
+        const __m128i lf = _mm_set1_epi8('\n');
+        std::uint64_t mask = 0;
+        for (int i = 0; i < 4; ++i) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * i));
+            const __m128i hit
+                = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, lf));
+            mask |= std::uint64_t(unsigned(_mm_movemask_epi8(hit))) << (16 * i);
+        }
+        return mask;
+    }
+#endif
+    (void)path;
+    std::uint64_t mask = 0;
+    for (int i = 0; i < 64; ++i)
+        mask |= std::uint64_t(p[i] == ',' || p[i] == '\r' || p[i] == '\n') << i;
+    return mask;
+}
+
+// What a search looks for before it finds record boundaries: a record can
+// match only if it holds `bytes` (compared with a-z as A-Z when foldCase),
+// unless it holds a double quote (an item in quotes drops its line ends, so
+// its bytes are not contiguous in the file) or, when foldCase, a character
+// whose upper case is ASCII although it is not (ß, ı, ſ and the Latin
+// ligatures; in Windows-1252 only ß).
+struct Needle
+{
+    std::string bytes; // ASCII; a-z and A-Z alike when foldCase
+    bool foldCase = false;
+};
+
+// The first position in [from, size) of a double quote, of a fold hazard
+// when the needle folds case, or where the needle starts and fits before
+// size; size when there is none. data must be readable up to size + 64.
+std::size_t findHit(const char *data, std::size_t from, std::size_t size, const Needle &needle, Path path);
+
+} // namespace codelook::bytescan
