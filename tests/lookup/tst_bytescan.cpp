@@ -1,0 +1,240 @@
+// SPDX-FileCopyrightText: 2026 The codelook developers
+// SPDX-License-Identifier: MIT
+
+// The reader's byte loops: every version this machine runs must give the
+// answers of a plain byte-by-byte search, at every offset and length, and
+// the bytes the skip stops at must cover every character that upper-cases
+// to ASCII.
+
+#include "bytescan.h"
+#include "testing.h"
+#include "text.h"
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+using namespace codelook;
+using namespace std::string_literals;
+
+namespace {
+
+std::vector<bytescan::Path> supportedPaths()
+{
+    std::vector<bytescan::Path> paths;
+    for (const auto path : {bytescan::Path::Portable, bytescan::Path::Sse2, bytescan::Path::Avx2}) {
+        if (bytescan::supported(path))
+            paths.push_back(path);
+    }
+    return paths;
+}
+
+// What a search that folds case must stop at: the UTF-8 characters whose
+// upper case is ASCII although they are not, and ß in Windows-1252. Each is
+// reported at its second byte; a second byte first in the range counts,
+// since its lead byte is out of sight.
+const std::vector<std::string> hazards
+    = {"ß", "ı", "ſ", "\uFB00", "\uFB01", "\uFB02", "\uFB03", "\uFB04", "\uFB05", "\uFB06"};
+
+bool foldEqual(unsigned char a, unsigned char b)
+{
+    auto fold = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
+    return fold(a) == fold(b);
+}
+
+std::size_t plainFindHit(const std::string &data, std::size_t from, std::size_t size, const bytescan::Needle &needle)
+{
+    const std::string &n = needle.bytes;
+    for (std::size_t i = from; i < size; ++i) {
+        if (data[i] == '"')
+            return i;
+        if (needle.foldCase) {
+            if (data[i] == '\xDF')
+                return i;
+            for (const std::string &h : hazards) {
+                if (data[i] == h[1] && (i == from || data[i - 1] == h[0]))
+                    return i;
+            }
+        }
+        if (size - i < n.size())
+            continue;
+        bool match = true;
+        for (std::size_t k = 0; k < n.size() && match; ++k) {
+            const auto a = static_cast<unsigned char>(data[i + k]);
+            const auto b = static_cast<unsigned char>(n[k]);
+            match = needle.foldCase ? foldEqual(a, b) : a == b;
+        }
+        if (match)
+            return i;
+    }
+    return size;
+}
+
+// Bytes with room for the vector loads past the end.
+std::string padded(std::string bytes)
+{
+    return bytes + std::string(64, '\0');
+}
+
+} // namespace
+
+TEST_CASE("the byte loops find what a plain search finds")
+{
+    const std::vector<bytescan::Needle> needles = {
+        {"KZZZ", false},
+        {"EG", false},
+        {"Ab", false},
+        {"LONDON ZZZ", true},
+        {"san zzz", true},
+        {"SS", true},
+        {"1,2", true},
+        {std::string(250, 'Z'), true},
+        {"LONDON HEATHROW AIRPORT " + std::string(226, 'Z'), true},
+    };
+    // Pieces that make near misses: needle starts, letters in both cases,
+    // quotes, hazards whole and cut, bytes that look like hazards.
+    const std::vector<std::string> pieces = {
+        "K",   "KZZ", "Z",      "ZZZZZZZZ", "EG",     "eg",     "London ", "LONDON Z", "SAN", "san zz", "s",
+        "S",   "\"",  ",",      "\n",       "\r\n",   "ß",      "\xDF",    "\x9F",     "\xC3", "ı",      "ſ",
+        "\xB1", "\xBF", "\xAC", "\uFB01",    "\uFB06", "\uFB07", "é",       "\xEF\xAC", "1,2", "1,",     "\0"s,
+        "x",   "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx",
+    };
+    std::mt19937 random(7);
+    for (const auto path : supportedPaths()) {
+        CAPTURE(bytescan::name(path));
+        for (int round = 0; round < 3000; ++round) {
+            std::string data;
+            for (auto n = random() % 40; n > 0; --n)
+                data += pieces[random() % pieces.size()];
+            if (random() % 8 == 0)
+                data += std::string(300 + random() % 300, 'Z'); // long needles fit
+            const bytescan::Needle &needle = needles[random() % needles.size()];
+            const std::size_t size = data.empty() ? 0 : random() % (data.size() + 1);
+            const std::size_t from = size == 0 ? 0 : random() % (size + 1);
+            const std::string bytes = padded(data);
+            CAPTURE(data);
+            CAPTURE(needle.bytes);
+            CAPTURE(from);
+            CAPTURE(size);
+            CHECK(bytescan::findHit(bytes.data(), from, size, needle, path)
+                  == plainFindHit(bytes, from, size, needle));
+        }
+    }
+}
+
+TEST_CASE("the byte loops at every offset of a vector")
+{
+    // One interesting byte at each place of a stretch of 100 plain bytes,
+    // searched from each start: the vector edges are where loops go wrong.
+    struct Row
+    {
+        const char *what;
+        std::string bytes;
+        bytescan::Needle needle;
+    };
+    const std::vector<Row> rows = {
+        {"needle", "EGZZ", {"EGZZ", false}},
+        {"needle in the other case", "egzz", {"EGZZ", true}},
+        {"needle in the other case, exact search", "egzz", {"EGZZ", false}},
+        {"quote", "\"", {"EGZZ", false}},
+        {"ß", "ß", {"SS", true}},
+        {"ß in an exact search", "ß", {"SS", false}},
+        {"Windows-1252 ß", "\xDF", {"SS", true}},
+        {"ligature", "\uFB03", {"FFI", true}},
+        {"second byte of another character", "\xC2\xB1", {"SS", true}},
+    };
+    for (const auto path : supportedPaths()) {
+        CAPTURE(bytescan::name(path));
+        for (const Row &row : rows) {
+            CAPTURE(row.what);
+            for (std::size_t at = 0; at + row.bytes.size() <= 100; ++at) {
+                std::string data(100, 'e');
+                data.replace(at, row.bytes.size(), row.bytes);
+                const std::string bytes = padded(data);
+                for (const std::size_t from : {std::size_t(0), at / 2, at, at + 1}) {
+                    for (const std::size_t size : {at + row.bytes.size(), std::size_t(100), at + 1}) {
+                        if (from > size)
+                            continue;
+                        CAPTURE(at);
+                        CAPTURE(from);
+                        CAPTURE(size);
+                        CHECK(bytescan::findHit(bytes.data(), from, size, row.needle, path)
+                              == plainFindHit(bytes, from, size, row.needle));
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST_CASE("every delimiter mask matches its bytes")
+{
+    std::mt19937 random(3);
+    const std::string alphabet = ",\r\n\"a \x80\xFF";
+    for (const auto path : supportedPaths()) {
+        CAPTURE(bytescan::name(path));
+        for (int round = 0; round < 500; ++round) {
+            std::string bytes(64, 'a');
+            for (char &c : bytes)
+                c = alphabet[random() % alphabet.size()];
+            std::uint64_t expected = 0;
+            for (int i = 0; i < 64; ++i) {
+                if (bytes[i] == ',' || bytes[i] == '\r' || bytes[i] == '\n')
+                    expected |= std::uint64_t(1) << i;
+            }
+            CHECK(bytescan::delimiters(bytes.data(), path) == expected);
+        }
+    }
+}
+
+TEST_CASE("a case-folding search stops at every character whose upper case is ASCII")
+{
+    // Whatever the upper-case table says, now or after an update: each such
+    // character, in UTF-8 and in Windows-1252, must stop the skip.
+    const bytescan::Needle needle{"QQ", true};
+    std::vector<std::string> missed;
+    for (char32_t cp = 0x80; cp <= 0x10FFFF; ++cp) {
+        if (cp >= 0xD800 && cp <= 0xDFFF)
+            continue;
+        std::u16string c;
+        if (cp < 0x10000) {
+            c = std::u16string(1, char16_t(cp));
+        } else {
+            c += char16_t(0xD800 + ((cp - 0x10000) >> 10));
+            c += char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        }
+        const std::u16string u = upper(c);
+        if (!std::all_of(u.begin(), u.end(), [](char16_t x) { return x < 0x80; }))
+            continue;
+        const std::string bytes = padded(toUtf8(c));
+        const std::size_t size = bytes.size() - 64;
+        if (bytescan::findHit(bytes.data(), 0, size, needle, bytescan::Path::Portable) == size)
+            missed.push_back(toUtf8(c));
+    }
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        const char byte = char(b);
+        const std::u16string u = upper(fromWindows1252(&byte, 1));
+        if (!std::all_of(u.begin(), u.end(), [](char16_t x) { return x < 0x80; }))
+            continue;
+        const std::string bytes = padded(std::string(1, byte));
+        if (bytescan::findHit(bytes.data(), 0, 1, needle, bytescan::Path::Portable) == 1)
+            missed.push_back("Windows-1252 byte " + std::to_string(b));
+    }
+    CHECK(missed.empty());
+    for (const std::string &m : missed)
+        MESSAGE(m);
+}
+
+TEST_CASE("a path is forced only where it runs")
+{
+    const bytescan::Path best = bytescan::best();
+    for (const auto path : {bytescan::Path::Portable, bytescan::Path::Sse2, bytescan::Path::Avx2}) {
+        CAPTURE(bytescan::name(path));
+        CHECK(bytescan::force(path) == bytescan::supported(path));
+        CHECK(bytescan::active() == (bytescan::supported(path) ? path : bytescan::Path::Portable));
+        bytescan::force(bytescan::Path::Portable);
+    }
+    CHECK(bytescan::supported(bytescan::Path::Portable));
+    bytescan::force(best);
+    CHECK(bytescan::active() == best);
+}
