@@ -3,6 +3,7 @@
 
 #include "bytescan.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -92,18 +93,51 @@ bool hazardAt(const unsigned char *data, std::size_t from, std::size_t at)
         || (b == 0xAC && lead == 0xEF);
 }
 
+// Any byte of w that is zero, as its high bit (a byte past a zero one may
+// show up too; the byte loop settles it).
+inline std::uint64_t zeroBytes(std::uint64_t w)
+{
+    return (w - 0x0101010101010101ull) & ~w & 0x8080808080808080ull;
+}
+
+// Eight bytes at a time: a word with no quote, no byte like the needle's
+// first followed by one like its last, and, when folding, no byte above
+// ASCII holds no hit.
 std::size_t findHitPortable(const unsigned char *data, std::size_t from, std::size_t size, const Needle &needle)
 {
     const std::size_t length = needle.bytes.size();
     const ByteTest first = testFor(needle.bytes.front(), needle.foldCase);
-    for (std::size_t i = from; i < size; ++i) {
-        const unsigned char b = data[i];
-        if (b == '"' || (needle.foldCase && hazardAt(data, from, i)))
-            return i;
-        if ((b | first.setBits) == first.value && size - i >= length && needleAt(data, i, needle))
-            return i;
+    const std::uint64_t ones = 0x0101010101010101ull;
+    const ByteTest last = testFor(needle.bytes.back(), needle.foldCase);
+    const std::uint64_t quote = ones * '"', firstSet = ones * first.setBits, firstValue = ones * first.value;
+    const std::uint64_t lastSet = ones * last.setBits, lastValue = ones * last.value;
+    const std::uint64_t high = needle.foldCase ? 0x8080808080808080ull : 0;
+    std::size_t i = from;
+    for (;;) {
+        for (; i + 8 <= size; i += 8) {
+            std::uint64_t w;
+            std::memcpy(&w, data + i, 8);
+            std::uint64_t starts = zeroBytes((w | firstSet) ^ firstValue);
+            if (starts && i + length + 7 <= size) {
+                // Where the whole needle fits, its last byte must match too.
+                std::uint64_t v;
+                std::memcpy(&v, data + i + length - 1, 8);
+                starts &= zeroBytes((v | lastSet) ^ lastValue);
+            }
+            if (zeroBytes(w ^ quote) | starts | (w & high))
+                break;
+        }
+        const std::size_t end = std::min(i + 8, size);
+        for (; i < end; ++i) {
+            const unsigned char b = data[i];
+            if (b == '"' || (needle.foldCase && hazardAt(data, from, i)))
+                return i;
+            if ((b | first.setBits) == first.value && size - i >= length && needleAt(data, i, needle))
+                return i;
+        }
+        if (i >= size)
+            return size;
     }
-    return size;
 }
 
 // Candidates of one vector of `width` bytes at i, as bit masks: quotes,
@@ -154,11 +188,11 @@ std::size_t findHitSse2(const unsigned char *data, std::size_t from, std::size_t
         const std::uint32_t quotes = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, quote))) & inRange;
         std::uint32_t hazards = 0;
         if (needle.foldCase && _mm_movemask_epi8(v)) {
-            const __m128i h = _mm_or_si128(
-                _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(char(0xDF))), _mm_cmpeq_epi8(v, _mm_set1_epi8(char(0x9F)))),
-                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(char(0xB1))),
-                                          _mm_cmpeq_epi8(v, _mm_set1_epi8(char(0xBF)))),
-                             _mm_cmpeq_epi8(v, _mm_set1_epi8(char(0xAC)))));
+            const __m128i h = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(char(0xDF))),
+                                                        _mm_cmpeq_epi8(v, _mm_set1_epi8(char(0x9F)))),
+                                           _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(char(0xB1))),
+                                                                     _mm_cmpeq_epi8(v, _mm_set1_epi8(char(0xBF)))),
+                                                        _mm_cmpeq_epi8(v, _mm_set1_epi8(char(0xAC)))));
             hazards = unsigned(_mm_movemask_epi8(h)) & inRange;
         }
         std::uint32_t starts = 0;
@@ -178,8 +212,8 @@ std::size_t findHitSse2(const unsigned char *data, std::size_t from, std::size_t
 #endif
 
 #if defined(CODELOOK_HAVE_AVX2)
-__attribute__((target("avx2"))) std::size_t findHitAvx2(const unsigned char *data, std::size_t from,
-                                                         std::size_t size, const Needle &needle)
+__attribute__((target("avx2"))) std::size_t findHitAvx2(const unsigned char *data, std::size_t from, std::size_t size,
+                                                        const Needle &needle)
 {
     const std::size_t length = needle.bytes.size();
     const ByteTest first = testFor(needle.bytes.front(), needle.foldCase);
@@ -194,12 +228,12 @@ __attribute__((target("avx2"))) std::size_t findHitAvx2(const unsigned char *dat
         const std::uint32_t quotes = unsigned(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, quote))) & inRange;
         std::uint32_t hazards = 0;
         if (needle.foldCase && _mm256_movemask_epi8(v)) {
-            const __m256i h = _mm256_or_si256(
-                _mm256_or_si256(_mm256_cmpeq_epi8(v, _mm256_set1_epi8(char(0xDF))),
-                                _mm256_cmpeq_epi8(v, _mm256_set1_epi8(char(0x9F)))),
-                _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(v, _mm256_set1_epi8(char(0xB1))),
-                                                _mm256_cmpeq_epi8(v, _mm256_set1_epi8(char(0xBF)))),
-                                _mm256_cmpeq_epi8(v, _mm256_set1_epi8(char(0xAC)))));
+            const __m256i h
+                = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(v, _mm256_set1_epi8(char(0xDF))),
+                                                  _mm256_cmpeq_epi8(v, _mm256_set1_epi8(char(0x9F)))),
+                                  _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(v, _mm256_set1_epi8(char(0xB1))),
+                                                                  _mm256_cmpeq_epi8(v, _mm256_set1_epi8(char(0xBF)))),
+                                                  _mm256_cmpeq_epi8(v, _mm256_set1_epi8(char(0xAC)))));
             hazards = unsigned(_mm256_movemask_epi8(h)) & inRange;
         }
         std::uint32_t starts = 0;
@@ -231,6 +265,17 @@ std::string_view name(Path path)
         break;
     }
     return "portable";
+}
+
+bool fromName(std::string_view wanted, Path &path)
+{
+    for (const Path p : {Path::Portable, Path::Sse2, Path::Avx2}) {
+        if (name(p) == wanted) {
+            path = p;
+            return true;
+        }
+    }
+    return false;
 }
 
 Path best()

@@ -21,6 +21,9 @@ enum class Path { Portable, Sse2, Avx2 };
 
 std::string_view name(Path path);
 
+// The path of that name ("portable", "sse2", "avx2"); false for any other.
+bool fromName(std::string_view name, Path &path);
+
 // The fastest path this build and CPU can run.
 Path best();
 

@@ -9,10 +9,12 @@
 // Exit status: 0 found, 1 not found, 2 the list could not be read, 64 usage.
 
 #include "box.h"
+#include "bytescan.h"
 #include "lookup.h"
 #include "text.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -92,6 +94,16 @@ int main(int argc, char **argv)
     if (!code && !name) {
         std::fprintf(stderr, "usage: codelook-scan LIST KEY code|name\n");
         return 64;
+    }
+
+    // For benchmarks: CODELOOK_SCAN_PATH=portable, sse2 or avx2 times one
+    // version of the reader's byte loops.
+    if (const char *wanted = std::getenv("CODELOOK_SCAN_PATH"); wanted && *wanted) {
+        bytescan::Path path;
+        if (!bytescan::fromName(wanted, path) || !bytescan::force(path)) {
+            std::fprintf(stderr, "codelook-scan: CODELOOK_SCAN_PATH: no %s byte loops here\n", wanted);
+            return 64;
+        }
     }
 
     MemoryBox input(limited(args[2], code ? 4 : 250));

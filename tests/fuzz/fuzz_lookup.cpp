@@ -11,11 +11,17 @@
 //   byte 2   where the boundary falls in the list, in 256ths of its length
 //   then the key (UTF-8), then the list bytes.
 //
+// Every search is checked against the plain model of the list, and the
+// blocks and locks must not change its answer. CODELOOK_SCAN_PATH=portable,
+// sse2 or avx2 makes the reader use that version of its byte loops.
+//
 // A broken invariant prints what happened and aborts, so libFuzzer keeps the
 // input as a crash.
 
 #include "box.h"
+#include "bytescan.h"
 #include "lookup.h"
+#include "plainmodel.h"
 #include "text.h"
 
 #include <algorithm>
@@ -26,6 +32,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -161,10 +168,40 @@ std::string movedAcrossBlock(const std::string &list, std::size_t cut, bool extr
     return moved;
 }
 
+// What the plain model answers for a search with empty, unlocked boxes.
+Outcome modelOutcome(Search search, const std::u16string &key, const std::vector<std::u16string> &records)
+{
+    plainmodel::Panel panel{key, std::u16string()};
+    if (search == Search::Code) {
+        const bool found = plainmodel::searchCode(records, panel);
+        return {found ? SearchResult::Status::Found : SearchResult::Status::NotFound, panel.output};
+    }
+    const bool found = plainmodel::searchName(records, panel);
+    return {found ? SearchResult::Status::Found : SearchResult::Status::NotFound, found ? panel.output : panel.input};
+}
+
+void forceScanPath()
+{
+    const char *wanted = std::getenv("CODELOOK_SCAN_PATH");
+    if (!wanted || !*wanted)
+        return;
+    bytescan::Path path;
+    if (!bytescan::fromName(wanted, path)) {
+        std::fprintf(stderr, "fuzz_lookup: CODELOOK_SCAN_PATH must be portable, sse2 or avx2\n");
+        std::exit(2);
+    }
+    if (!bytescan::force(path)) {
+        std::fprintf(stderr, "fuzz_lookup: this CPU cannot run the %s byte loops\n", wanted);
+        std::exit(2);
+    }
+    std::fprintf(stderr, "fuzz_lookup: byte loops: %s\n", wanted);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
+    forceScanPath();
     std::error_code error;
     std::filesystem::path temp = std::filesystem::temp_directory_path(error);
     if (error)
@@ -192,6 +229,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const Outcome code = run(Search::Code, key, false);
     currentWhat = "name search";
     const Outcome name = run(Search::Name, key, false);
+
+    const std::vector<std::u16string> records = plainmodel::records(list);
+    currentWhat = "code search against the plain model";
+    expectSame(modelOutcome(Search::Code, key, records), code, "the reader differs from the plain model", key);
+    currentWhat = "name search against the plain model";
+    expectSame(modelOutcome(Search::Name, key, records), name, "the reader differs from the plain model", key);
 
     // Locks and stale text in the boxes must not change what is found.
     currentWhat = "code search, locked input";

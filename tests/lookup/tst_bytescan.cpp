@@ -94,10 +94,41 @@ TEST_CASE("the byte loops find what a plain search finds")
     // Pieces that make near misses: needle starts, letters in both cases,
     // quotes, hazards whole and cut, bytes that look like hazards.
     const std::vector<std::string> pieces = {
-        "K",   "KZZ", "Z",      "ZZZZZZZZ", "EG",     "eg",     "London ", "LONDON Z", "SAN", "san zz", "s",
-        "S",   "\"",  ",",      "\n",       "\r\n",   "ß",      "\xDF",    "\x9F",     "\xC3", "ı",      "ſ",
-        "\xB1", "\xBF", "\xAC", "\uFB01",    "\uFB06", "\uFB07", "é",       "\xEF\xAC", "1,2", "1,",     "\0"s,
-        "x",   "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx",
+        "K",
+        "KZZ",
+        "Z",
+        "ZZZZZZZZ",
+        "EG",
+        "eg",
+        "London ",
+        "LONDON Z",
+        "SAN",
+        "san zz",
+        "s",
+        "S",
+        "\"",
+        ",",
+        "\n",
+        "\r\n",
+        "ß",
+        "\xDF",
+        "\x9F",
+        "\xC3",
+        "ı",
+        "ſ",
+        "\xB1",
+        "\xBF",
+        "\xAC",
+        "\uFB01",
+        "\uFB06",
+        "\uFB07",
+        "é",
+        "\xEF\xAC",
+        "1,2",
+        "1,",
+        "\0"s,
+        "x",
+        "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx",
     };
     std::mt19937 random(7);
     for (const auto path : supportedPaths()) {
@@ -116,8 +147,7 @@ TEST_CASE("the byte loops find what a plain search finds")
             CAPTURE(needle.bytes);
             CAPTURE(from);
             CAPTURE(size);
-            CHECK(bytescan::findHit(bytes.data(), from, size, needle, path)
-                  == plainFindHit(bytes, from, size, needle));
+            CHECK(bytescan::findHit(bytes.data(), from, size, needle, path) == plainFindHit(bytes, from, size, needle));
         }
     }
 }
