@@ -66,7 +66,9 @@ echo "scratch: $scratch"
 # so the reader must look further into each of those.
 code_keys=(QQQQ ZZZZ KZZZ EGZZ)
 long_key="LONDON HEATHROW AIRPORT $(printf 'Z%.0s' $(seq 226))" # 250 characters
-name_keys=("QQQ NOTHING" "LONDON ZZZ" "SAN ZZZ" "INTERNATIONAL ZZZ" "$long_key")
+# "INTERNATIONAL AIRPORT" is in thousands of names, never at their start: the
+# reader finds the key's bytes there and must look at each of those records.
+name_keys=("QQQ NOTHING" "LONDON ZZZ" "SAN ZZZ" "INTERNATIONAL ZZZ" "INTERNATIONAL AIRPORT" "$long_key")
 
 make_repeated() { # RECORDS FILE: the shipped list's own records, over and over
     if [[ ! -s $2 ]]; then
@@ -149,6 +151,10 @@ print()
 for name, (g, gk, w, wk) in worst.items():
     print(f"{name}: worst vs grep {g:.2f} ({gk}); worst vs wc -l {w:.2f} ({wk})")
 EOF
+
+echo
+echo "== the kernel's copy into a buffer at several offsets from a page"
+python3 "$root/bench/read_alignment.py" "$scratch/shipped-10m.txt"
 
 echo
 echo "== peak memory of codelook-scan"
