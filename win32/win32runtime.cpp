@@ -401,10 +401,13 @@ HWND Win32Runtime::nextTabStop(HWND from, bool backwards) const
     // last.
     if (at < 0)
         at = backwards ? 0 : n - 1;
+    // Every control of the order is a stop while it shows. Not WS_TABSTOP:
+    // a radio button's follows its check (BM_SETCHECK sets and clears it),
+    // so the two mode buttons cleared at Load would leave Tab nowhere to go.
     for (int step = 1; step <= n; ++step) {
         const int k = ((at + (backwards ? -step : step)) % n + n) % n;
         const HWND hwnd = m_controls[std::size_t(m_tabOrder[std::size_t(k)])].hwnd;
-        if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) && (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_TABSTOP))
+        if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd))
             return hwnd;
     }
     return nullptr;

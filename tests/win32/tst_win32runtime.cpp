@@ -9,7 +9,9 @@
 #include "testing.h"
 #include "win32runtime.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -45,6 +47,35 @@ struct Window
     }
     std::u16string text(int index) const { return runtime.text(index); }
     bool readOnly(int index) const { return GetWindowLongPtrW(control(index), GWL_STYLE) & ES_READONLY; }
+    bool shown(int index) const { return IsWindowVisible(control(index)) != FALSE; }
+    int focused() const
+    {
+        for (int i = 0; i < frmMain::ControlCount; ++i) {
+            if (control(i) == GetFocus())
+                return i;
+        }
+        return -1;
+    }
+    // A key down and up, posted as the keyboard would queue it, and handled
+    // by the runtime's own loop. Shift is held in the thread's keyboard
+    // state, which is what GetKeyState reads.
+    void key(HWND to, UINT virtualKey, bool shift = false)
+    {
+        holdShift(shift);
+        const LPARAM scan = LPARAM(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+        PostMessageW(to, WM_KEYDOWN, virtualKey, scan | 1);
+        runtime.pump();
+        PostMessageW(to, WM_KEYUP, virtualKey, scan | 1 | LPARAM(0xC0000000));
+        runtime.pump();
+        holdShift(false);
+    }
+    static void holdShift(bool down)
+    {
+        BYTE keys[256]{};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = keys[VK_LSHIFT] = down ? 0x80 : 0;
+        SetKeyboardState(keys);
+    }
 };
 
 } // namespace
@@ -64,6 +95,70 @@ TEST_CASE("the window as it starts: its size at 96 dpi, pinned on top, nothing c
     CHECK_FALSE(w.runtime.value(frmMain::Option1_1));
     CHECK(IsWindowVisible(w.control(frmMain::Option1_0)));
     CHECK_FALSE(IsWindowVisible(w.control(frmMain::Text1)));
+    // The form keeps the focus: taking it would have chosen a mode.
+    CHECK(GetFocus() == w.runtime.form());
+}
+
+TEST_CASE("Tab from the form enters the first mode, Shift+Tab the last; Tab then stays in that panel")
+{
+    struct Row
+    {
+        std::string name;
+        bool shift;
+        int panel, otherPanel, input;
+        std::u16string caption;
+        std::vector<int> order; // the panel's stops, from its box
+    };
+    const Row rows[] = {
+        {"Tab",
+         false,
+         frmMain::Frame1,
+         frmMain::Frame2,
+         frmMain::Text1,
+         u"CODELOOK - BY VERNASCO",
+         {frmMain::Text1, frmMain::Text2, frmMain::Command1, frmMain::Command2, frmMain::Command3}},
+        {"Shift+Tab",
+         true,
+         frmMain::Frame2,
+         frmMain::Frame1,
+         frmMain::Text3,
+         u"NAMELOOK - BY VERNASCO",
+         {frmMain::Text3, frmMain::Text4, frmMain::Command4, frmMain::Command5, frmMain::Command6}},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        Window w;
+        REQUIRE(GetFocus() == w.runtime.form());
+        w.key(w.runtime.form(), VK_TAB, row.shift);
+
+        CHECK(w.focused() == row.input);
+        CHECK(w.runtime.caption() == row.caption);
+        CHECK(w.shown(row.panel));
+        CHECK(w.shown(row.input));
+        CHECK_FALSE(w.shown(row.otherPanel));
+        CHECK_FALSE(w.shown(frmMain::Frame3));
+        CHECK_FALSE(w.shown(frmMain::Option1_0));
+        CHECK_FALSE(w.shown(frmMain::Option1_1));
+        // Entering by the keyboard chose the mode without setting a value.
+        CHECK_FALSE(w.runtime.value(frmMain::Option1_0));
+        CHECK_FALSE(w.runtime.value(frmMain::Option1_1));
+
+        // Round the panel both ways, twice, never back to the choice.
+        for (const bool backwards : {false, true}) {
+            for (int i = 0; i < 2 * int(row.order.size()); ++i) {
+                const int at = w.focused();
+                const auto from = std::find(row.order.begin(), row.order.end(), at);
+                REQUIRE(from != row.order.end());
+                w.key(GetFocus(), VK_TAB, backwards);
+                const std::size_t n = row.order.size();
+                const std::size_t k = std::size_t(from - row.order.begin());
+                const int expected = row.order[backwards ? (k + n - 1) % n : (k + 1) % n];
+                CHECK(w.focused() == expected);
+            }
+        }
+        CHECK(w.runtime.caption() == row.caption);
+        CHECK_FALSE(w.shown(frmMain::Frame3));
+    }
 }
 
 TEST_CASE("both searches through clicks, typed keys and pastes")
