@@ -161,6 +161,52 @@ TEST_CASE("Tab from the form enters the first mode, Shift+Tab the last; Tab then
     }
 }
 
+TEST_CASE("the focus on a mode button shows its panel, whether set or taken by a press")
+{
+    struct Row
+    {
+        std::string name;
+        int option;
+        bool press; // the mouse's button down on it, which takes the focus
+        int panel, otherPanel, input, output;
+        std::u16string caption;
+    };
+    const Row rows[] = {
+        {"code, focus set", frmMain::Option1_0, false, frmMain::Frame1, frmMain::Frame2, frmMain::Text1, frmMain::Text2,
+         u"CODELOOK - BY VERNASCO"},
+        {"name, focus set", frmMain::Option1_1, false, frmMain::Frame2, frmMain::Frame1, frmMain::Text3, frmMain::Text4,
+         u"NAMELOOK - BY VERNASCO"},
+        {"code, pressed", frmMain::Option1_0, true, frmMain::Frame1, frmMain::Frame2, frmMain::Text1, frmMain::Text2,
+         u"CODELOOK - BY VERNASCO"},
+        {"name, pressed", frmMain::Option1_1, true, frmMain::Frame2, frmMain::Frame1, frmMain::Text3, frmMain::Text4,
+         u"NAMELOOK - BY VERNASCO"},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        Window w;
+        const HWND option = w.control(row.option);
+        if (row.press) {
+            SendMessageW(option, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+            SendMessageW(option, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        } else {
+            SetFocus(option);
+        }
+        w.runtime.pump();
+
+        CHECK(w.runtime.caption() == row.caption);
+        CHECK(GetFocus() == w.control(row.input));
+        CHECK(w.shown(row.panel));
+        CHECK(w.shown(row.input));
+        CHECK(w.shown(row.output));
+        CHECK_FALSE(w.shown(row.otherPanel));
+        CHECK_FALSE(w.shown(frmMain::Frame3));
+        CHECK(w.text(row.input).empty());
+        CHECK(w.text(row.output).empty());
+        CHECK_FALSE(w.readOnly(row.input));
+        CHECK_FALSE(w.readOnly(row.output));
+    }
+}
+
 TEST_CASE("both searches through clicks, typed keys and pastes")
 {
     struct Row
