@@ -69,6 +69,19 @@ struct Window
         runtime.pump();
         holdShift(false);
     }
+    // The box as painted on the screen, next to its right edge where no
+    // text reaches.
+    COLORREF pixel(int index) const
+    {
+        const HWND hwnd = control(index);
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        RECT r{};
+        GetClientRect(hwnd, &r);
+        const HDC dc = GetDC(hwnd);
+        const COLORREF colour = GetPixel(dc, r.right - 3, r.bottom / 2);
+        ReleaseDC(hwnd, dc);
+        return colour;
+    }
     static void holdShift(bool down)
     {
         BYTE keys[256]{};
@@ -77,6 +90,35 @@ struct Window
         SetKeyboardState(keys);
     }
 };
+
+// What the form hands a child that asks for its colours: the DC's background
+// and text colours and the brush's colour, read from a DC of its own.
+struct Painted
+{
+    COLORREF background = CLR_INVALID, brush = CLR_INVALID, text = CLR_INVALID;
+};
+
+Painted painted(const Window &w, UINT message, int index)
+{
+    const HDC dc = CreateCompatibleDC(nullptr);
+    REQUIRE(dc);
+    const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(w.runtime.form(), message, reinterpret_cast<WPARAM>(dc),
+                                                             reinterpret_cast<LPARAM>(w.control(index))));
+    Painted p;
+    LOGBRUSH logBrush{};
+    if (brush && GetObjectW(brush, sizeof logBrush, &logBrush) == sizeof logBrush && logBrush.lbStyle == BS_SOLID)
+        p.brush = logBrush.lbColor;
+    p.background = GetBkColor(dc);
+    p.text = GetTextColor(dc);
+    DeleteDC(dc);
+    return p;
+}
+
+// A colour of the table, with the system's in place of the default.
+COLORREF shownColour(forms::Colour colour, int system)
+{
+    return colour == forms::defaultColour ? GetSysColor(system) : COLORREF(colour);
+}
 
 } // namespace
 
@@ -273,4 +315,94 @@ TEST_CASE("EXIT ends the program with status 0")
     w.click(frmMain::Command4);
     CHECK(w.runtime.ended());
     CHECK(w.runtime.exitCode() == 0);
+}
+
+TEST_CASE("a box paints its colour whether it asks as an edit or, locked, as a static")
+{
+    const COLORREF yellow = frmMain::highlightColour;
+    const COLORREF white = frmMain::plainColour;
+    const COLORREF system = GetSysColor(COLOR_WINDOW);
+    const int boxes[] = {frmMain::Text1, frmMain::Text2, frmMain::Text3, frmMain::Text4};
+    struct Row
+    {
+        forms::Colour set; // defaultColour: as the box starts
+        COLORREF shown;
+    };
+    const Row rows[]
+        = {{forms::defaultColour, system}, {frmMain::highlightColour, yellow}, {frmMain::plainColour, white}};
+    Window w;
+    for (const int box : boxes) {
+        for (const Row &row : rows) {
+            for (const bool locked : {false, true}) {
+                CAPTURE(frmMain::layout().controls[std::size_t(box)].name);
+                CAPTURE(row.shown);
+                CAPTURE(locked);
+                if (row.set != forms::defaultColour)
+                    w.runtime.setBackColor(box, row.set);
+                w.runtime.setLocked(box, locked);
+                REQUIRE(w.readOnly(box) == locked);
+                // An edit asks as a static while it is read-only.
+                const Painted p = painted(w, locked ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, box);
+                CHECK(p.background == row.shown);
+                CHECK(p.brush == row.shown);
+                CHECK(p.text == GetSysColor(COLOR_WINDOWTEXT));
+            }
+        }
+    }
+}
+
+TEST_CASE("a found search locks both boxes yellow; DELETE unlocks them white")
+{
+    struct Row
+    {
+        int option, input, output, search, clear;
+        std::u16string key;
+    };
+    const Row rows[] = {
+        {frmMain::Option1_0, frmMain::Text1, frmMain::Text2, frmMain::Command1, frmMain::Command2, u"EGLL"},
+        {frmMain::Option1_1, frmMain::Text3, frmMain::Text4, frmMain::Command6, frmMain::Command5, u"LONDON HEATHROW"},
+    };
+    const auto check = [](const Window &w, int box, COLORREF colour, bool locked) {
+        CAPTURE(frmMain::layout().controls[std::size_t(box)].name);
+        CHECK(w.readOnly(box) == locked);
+        const Painted p = painted(w, locked ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, box);
+        CHECK(p.background == colour);
+        CHECK(p.brush == colour);
+        CHECK(w.pixel(box) == colour);
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.key);
+        Window w;
+        w.click(row.option);
+        check(w, row.input, GetSysColor(COLOR_WINDOW), false);
+        check(w, row.output, GetSysColor(COLOR_WINDOW), false);
+        w.type(row.input, row.key);
+        check(w, row.input, frmMain::highlightColour, false);
+        w.click(row.search);
+        REQUIRE_FALSE(w.text(row.output).empty());
+        check(w, row.input, frmMain::highlightColour, true);
+        check(w, row.output, frmMain::highlightColour, true);
+        w.click(row.clear);
+        check(w, row.input, frmMain::plainColour, false);
+        check(w, row.output, frmMain::plainColour, false);
+    }
+}
+
+TEST_CASE("labels, frames and mode buttons paint the table's colours through WM_CTLCOLORSTATIC")
+{
+    Window w;
+    const forms::FormDef &form = frmMain::layout();
+    for (int i = 0; i < frmMain::ControlCount; ++i) {
+        const forms::ControlDef &def = form.controls[std::size_t(i)];
+        if (def.kind != forms::Kind::Label && def.kind != forms::Kind::Frame && def.kind != forms::Kind::OptionButton)
+            continue;
+        CAPTURE(def.name);
+        const Painted p = painted(w, WM_CTLCOLORSTATIC, i);
+        CHECK(p.background == shownColour(def.backColor, COLOR_BTNFACE));
+        CHECK(p.brush == shownColour(def.backColor, COLOR_BTNFACE));
+        CHECK(p.text == shownColour(def.foreColor, COLOR_BTNTEXT));
+    }
+    // The table's own: light cyan labels, the choice's caption in blue.
+    CHECK(painted(w, WM_CTLCOLORSTATIC, frmMain::Label1).background == 0x00FFFF80);
+    CHECK(painted(w, WM_CTLCOLORSTATIC, frmMain::Frame3).text == 0x00FF0000);
 }
