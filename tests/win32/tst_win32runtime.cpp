@@ -406,3 +406,29 @@ TEST_CASE("labels, frames and mode buttons paint the table's colours through WM_
     CHECK(painted(w, WM_CTLCOLORSTATIC, frmMain::Label1).background == 0x00FFFF80);
     CHECK(painted(w, WM_CTLCOLORSTATIC, frmMain::Frame3).text == 0x00FF0000);
 }
+
+TEST_CASE("a child the table does not hold gets the system's colours for the message it sent")
+{
+    struct Row
+    {
+        UINT message;
+        int system;
+    };
+    const Row rows[] = {{WM_CTLCOLOREDIT, COLOR_WINDOW}, {WM_CTLCOLORSTATIC, COLOR_BTNFACE}};
+    Window w;
+    const HWND stranger = CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 10, 10, w.runtime.form(), nullptr,
+                                          GetModuleHandleW(nullptr), nullptr);
+    REQUIRE(stranger);
+    for (const Row &row : rows) {
+        CAPTURE(row.message);
+        const HDC dc = CreateCompatibleDC(nullptr);
+        const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
+            w.runtime.form(), row.message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(stranger)));
+        LOGBRUSH logBrush{};
+        CHECK(GetObjectW(brush, sizeof logBrush, &logBrush) == sizeof logBrush);
+        CHECK(logBrush.lbColor == GetSysColor(row.system));
+        CHECK(GetBkColor(dc) == GetSysColor(row.system));
+        DeleteDC(dc);
+    }
+    DestroyWindow(stranger);
+}
