@@ -401,10 +401,13 @@ HWND Win32Runtime::nextTabStop(HWND from, bool backwards) const
     // last.
     if (at < 0)
         at = backwards ? 0 : n - 1;
+    // Every control of the order is a stop while it shows. Not WS_TABSTOP:
+    // a radio button's follows its check (BM_SETCHECK sets and clears it),
+    // so the two mode buttons cleared at Load would leave Tab nowhere to go.
     for (int step = 1; step <= n; ++step) {
         const int k = ((at + (backwards ? -step : step)) % n + n) % n;
         const HWND hwnd = m_controls[std::size_t(m_tabOrder[std::size_t(k)])].hwnd;
-        if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) && (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_TABSTOP))
+        if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd))
             return hwnd;
     }
     return nullptr;
@@ -418,11 +421,12 @@ HBRUSH Win32Runtime::brush(forms::Colour colour)
     return brush;
 }
 
-LRESULT Win32Runtime::controlColours(HDC dc, HWND child)
+LRESULT Win32Runtime::controlColours(UINT message, HDC dc, HWND child)
 {
     const int i = indexOf(child);
+    // A child not of the table gets the system's colours for what it asked.
     if (i < 0)
-        return DefWindowProcW(m_form, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
+        return DefWindowProcW(m_form, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
     const Control &c = m_controls[std::size_t(i)];
     // A locked box asks as a static does, and keeps the box's colours.
     const bool box = c.def->kind == forms::Kind::TextBox;
@@ -490,7 +494,7 @@ LRESULT Win32Runtime::formMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
-        return controlColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        return controlColours(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_SIZE:
         if (m_shown)
             raise([](forms::Events &e) { e.Resize(); });

@@ -98,7 +98,7 @@ private:
     int indexOf(HWND hwnd) const;
     HWND nextTabStop(HWND from, bool backwards) const;
     HBRUSH brush(forms::Colour colour);
-    LRESULT controlColours(HDC dc, HWND child);
+    LRESULT controlColours(UINT message, HDC dc, HWND child);
     void command(int control, int code);
     void close(int unloadMode);
     bool tabFromForm(const MSG &msg);
