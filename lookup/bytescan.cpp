@@ -39,6 +39,27 @@ Path &current()
     return path;
 }
 
+// How common each ASCII byte is in airport names, as its rank among the
+// 128 (0 the rarest, 127 the space): counted once over the shipped list.
+constexpr unsigned char byteRank[128] = {
+    0,   1,   2,   3,  4,   5,   6,   7,   8,  9,   117, 10,  11,  118, 12, 13,  14,  15,  16, 17, 18,  19,
+    20,  21,  22,  23, 24,  25,  26,  27,  28, 29,  127, 30,  55,  31,  32, 33,  56,  61,  58, 59, 34,  48,
+    53,  66,  57,  64, 74,  79,  81,  78,  77, 75,  73,  72,  71,  68,  35, 36,  37,  38,  39, 49, 40,  121,
+    102, 107, 94,  95, 109, 91,  89,  96,  84, 108, 106, 110, 100, 88,  99, 65,  103, 114, 97, 80, 86,  90,
+    67,  87,  69,  50, 41,  51,  42,  54,  52, 123, 85,  105, 112, 120, 70, 101, 104, 125, 63, 92, 115, 98,
+    116, 124, 119, 60, 126, 113, 122, 111, 83, 76,  62,  93,  82,  43,  44, 45,  46,  47,
+};
+
+// A letter compared either way is as common as its commoner case.
+unsigned rankOf(unsigned char c, bool foldCase)
+{
+    if (c >= 0x80)
+        return 0;
+    if (foldCase && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))
+        return std::max(byteRank[c | 0x20], byteRank[c & ~0x20]);
+    return byteRank[c];
+}
+
 // A needle byte compared as (byte | setBits) == value: a letter with its
 // case bit set when folding, anything else exactly.
 struct ByteTest
@@ -57,13 +78,22 @@ ByteTest testFor(char c, bool foldCase)
 
 bool needleAt(const unsigned char *data, std::size_t at, const Needle &needle)
 {
-    const auto *n = reinterpret_cast<const unsigned char *>(needle.bytes.data());
     const std::size_t length = needle.bytes.size();
     if (!needle.foldCase)
-        return std::memcmp(data + at, n, length) == 0;
-    for (std::size_t i = 0; i < length; ++i) {
-        const ByteTest t = testFor(char(n[i]), true);
-        if ((data[at + i] | t.setBits) != t.value)
+        return std::memcmp(data + at, needle.bytes.data(), length) == 0;
+    const auto *bits = reinterpret_cast<const unsigned char *>(needle.caseBits.data());
+    const auto *folded = reinterpret_cast<const unsigned char *>(needle.folded.data());
+    std::size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        std::uint64_t d, b, f;
+        std::memcpy(&d, data + at + i, 8);
+        std::memcpy(&b, bits + i, 8);
+        std::memcpy(&f, folded + i, 8);
+        if ((d | b) != f)
+            return false;
+    }
+    for (; i < length; ++i) {
+        if ((data[at + i] | bits[i]) != folded[i])
             return false;
     }
     return true;
@@ -100,30 +130,30 @@ inline std::uint64_t zeroBytes(std::uint64_t w)
     return (w - 0x0101010101010101ull) & ~w & 0x8080808080808080ull;
 }
 
-// Eight bytes at a time: a word with no quote, no byte like the needle's
-// first followed by one like its last, and, when folding, no byte above
-// ASCII holds no hit.
+// Eight bytes at a time: a word with no quote, no place where the needle's
+// rare bytes (its first, where it would not fit) could be, and, when
+// folding, no byte above ASCII holds no hit.
 std::size_t findHitPortable(const unsigned char *data, std::size_t from, std::size_t size, const Needle &needle)
 {
     const std::size_t length = needle.bytes.size();
     const ByteTest first = testFor(needle.bytes.front(), needle.foldCase);
+    const ByteTest rareA = testFor(needle.bytes[needle.rare1], needle.foldCase);
+    const ByteTest rareB = testFor(needle.bytes[needle.rare2], needle.foldCase);
     const std::uint64_t ones = 0x0101010101010101ull;
-    const ByteTest last = testFor(needle.bytes.back(), needle.foldCase);
-    const std::uint64_t quote = ones * '"', firstSet = ones * first.setBits, firstValue = ones * first.value;
-    const std::uint64_t lastSet = ones * last.setBits, lastValue = ones * last.value;
-    const std::uint64_t high = needle.foldCase ? 0x8080808080808080ull : 0;
+    const std::uint64_t quote = ones * '"', high = needle.foldCase ? 0x8080808080808080ull : 0;
+    auto like = [&](const unsigned char *p, ByteTest t) {
+        std::uint64_t w;
+        std::memcpy(&w, p, 8);
+        return zeroBytes((w | ones * t.setBits) ^ ones * t.value);
+    };
     std::size_t i = from;
     for (;;) {
         for (; i + 8 <= size; i += 8) {
             std::uint64_t w;
             std::memcpy(&w, data + i, 8);
-            std::uint64_t starts = zeroBytes((w | firstSet) ^ firstValue);
-            if (starts && i + length + 7 <= size) {
-                // Where the whole needle fits, its last byte must match too.
-                std::uint64_t v;
-                std::memcpy(&v, data + i + length - 1, 8);
-                starts &= zeroBytes((v | lastSet) ^ lastValue);
-            }
+            const std::uint64_t starts = i + length + 7 <= size
+                ? like(data + i + needle.rare1, rareA) & like(data + i + needle.rare2, rareB)
+                : like(data + i, first);
             if (zeroBytes(w ^ quote) | starts | (w & high))
                 break;
         }
@@ -141,8 +171,8 @@ std::size_t findHitPortable(const unsigned char *data, std::size_t from, std::si
 }
 
 // Candidates of one vector of `width` bytes at i, as bit masks: quotes,
-// bytes that may end a fold hazard, and needle starts whose first and last
-// bytes fit. Settles them lowest first; true with `hit` set on a real one.
+// bytes that may end a fold hazard, and needle starts whose two rare bytes
+// fit. Settles them lowest first; true with `hit` set on a real one.
 inline bool settle(const unsigned char *data, std::size_t from, std::size_t i, const Needle &needle,
                    std::uint32_t quotes, std::uint32_t hazards, std::uint32_t starts, std::size_t &hit)
 {
@@ -175,14 +205,30 @@ inline std::uint32_t below(std::size_t i, std::size_t end, unsigned width)
 std::size_t findHitSse2(const unsigned char *data, std::size_t from, std::size_t size, const Needle &needle)
 {
     const std::size_t length = needle.bytes.size();
-    const ByteTest first = testFor(needle.bytes.front(), needle.foldCase);
-    const ByteTest last = testFor(needle.bytes.back(), needle.foldCase);
+    const ByteTest rareA = testFor(needle.bytes[needle.rare1], needle.foldCase);
+    const ByteTest rareB = testFor(needle.bytes[needle.rare2], needle.foldCase);
     const __m128i quote = _mm_set1_epi8('"');
-    const __m128i firstSet = _mm_set1_epi8(char(first.setBits)), firstValue = _mm_set1_epi8(char(first.value));
-    const __m128i lastSet = _mm_set1_epi8(char(last.setBits)), lastValue = _mm_set1_epi8(char(last.value));
+    const __m128i rareASet = _mm_set1_epi8(char(rareA.setBits)), rareAValue = _mm_set1_epi8(char(rareA.value));
+    const __m128i rareBSet = _mm_set1_epi8(char(rareB.setBits)), rareBValue = _mm_set1_epi8(char(rareB.value));
     // Needle starts up to startEnd leave room for the whole needle.
     const std::size_t startEnd = size >= length ? size - length + 1 : 0;
+    const __m128i asciiOnly = _mm_set1_epi8(needle.foldCase ? char(0x80) : 0);
     for (std::size_t i = from; i < size; i += 16) {
+        // Where every place is a start that fits, one test passes over a
+        // vector with no quote, no pair of rare bytes and, when folding, no
+        // byte above ASCII; the first that has one is settled below.
+        for (; i + 16 <= startEnd; i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i));
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i + needle.rare1));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i + needle.rare2));
+            const __m128i pair = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, rareASet), rareAValue),
+                                               _mm_cmpeq_epi8(_mm_or_si128(b, rareBSet), rareBValue));
+            const __m128i any = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, quote), pair), _mm_and_si128(v, asciiOnly));
+            if (_mm_movemask_epi8(any))
+                break;
+        }
+        if (i >= size)
+            break;
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i));
         const std::uint32_t inRange = below(i, size, 16);
         const std::uint32_t quotes = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, quote))) & inRange;
@@ -197,10 +243,11 @@ std::size_t findHitSse2(const unsigned char *data, std::size_t from, std::size_t
         }
         std::uint32_t starts = 0;
         if (i < startEnd) {
-            // The last byte's load ends before size + 16: inside the slack.
-            const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i + length - 1));
-            const __m128i f = _mm_cmpeq_epi8(_mm_or_si128(v, firstSet), firstValue);
-            const __m128i l = _mm_cmpeq_epi8(_mm_or_si128(w, lastSet), lastValue);
+            // Both loads end before size + 16: inside the slack.
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i + needle.rare1));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i + needle.rare2));
+            const __m128i f = _mm_cmpeq_epi8(_mm_or_si128(a, rareASet), rareAValue);
+            const __m128i l = _mm_cmpeq_epi8(_mm_or_si128(b, rareBSet), rareBValue);
             starts = unsigned(_mm_movemask_epi8(_mm_and_si128(f, l))) & below(i, startEnd, 16);
         }
         std::size_t hit;
@@ -216,13 +263,30 @@ __attribute__((target("avx2"))) std::size_t findHitAvx2(const unsigned char *dat
                                                         const Needle &needle)
 {
     const std::size_t length = needle.bytes.size();
-    const ByteTest first = testFor(needle.bytes.front(), needle.foldCase);
-    const ByteTest last = testFor(needle.bytes.back(), needle.foldCase);
+    const ByteTest rareA = testFor(needle.bytes[needle.rare1], needle.foldCase);
+    const ByteTest rareB = testFor(needle.bytes[needle.rare2], needle.foldCase);
     const __m256i quote = _mm256_set1_epi8('"');
-    const __m256i firstSet = _mm256_set1_epi8(char(first.setBits)), firstValue = _mm256_set1_epi8(char(first.value));
-    const __m256i lastSet = _mm256_set1_epi8(char(last.setBits)), lastValue = _mm256_set1_epi8(char(last.value));
+    const __m256i rareASet = _mm256_set1_epi8(char(rareA.setBits)), rareAValue = _mm256_set1_epi8(char(rareA.value));
+    const __m256i rareBSet = _mm256_set1_epi8(char(rareB.setBits)), rareBValue = _mm256_set1_epi8(char(rareB.value));
     const std::size_t startEnd = size >= length ? size - length + 1 : 0;
+    const __m256i asciiOnly = _mm256_set1_epi8(needle.foldCase ? char(0x80) : 0);
     for (std::size_t i = from; i < size; i += 32) {
+        // Where every place is a start that fits, one test passes over a
+        // vector with no quote, no pair of rare bytes and, when folding, no
+        // byte above ASCII; the first that has one is settled below.
+        for (; i + 32 <= startEnd; i += 32) {
+            const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(data + i));
+            const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(data + i + needle.rare1));
+            const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(data + i + needle.rare2));
+            const __m256i pair = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(a, rareASet), rareAValue),
+                                                  _mm256_cmpeq_epi8(_mm256_or_si256(b, rareBSet), rareBValue));
+            const __m256i any
+                = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(v, quote), pair), _mm256_and_si256(v, asciiOnly));
+            if (_mm256_movemask_epi8(any))
+                break;
+        }
+        if (i >= size)
+            break;
         const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(data + i));
         const std::uint32_t inRange = below(i, size, 32);
         const std::uint32_t quotes = unsigned(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, quote))) & inRange;
@@ -238,10 +302,11 @@ __attribute__((target("avx2"))) std::size_t findHitAvx2(const unsigned char *dat
         }
         std::uint32_t starts = 0;
         if (i < startEnd) {
-            // The last byte's load ends before size + 32: inside the slack.
-            const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(data + i + length - 1));
-            const __m256i f = _mm256_cmpeq_epi8(_mm256_or_si256(v, firstSet), firstValue);
-            const __m256i l = _mm256_cmpeq_epi8(_mm256_or_si256(w, lastSet), lastValue);
+            // Both loads end before size + 32: inside the slack.
+            const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(data + i + needle.rare1));
+            const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(data + i + needle.rare2));
+            const __m256i f = _mm256_cmpeq_epi8(_mm256_or_si256(a, rareASet), rareAValue);
+            const __m256i l = _mm256_cmpeq_epi8(_mm256_or_si256(b, rareBSet), rareBValue);
             starts = unsigned(_mm256_movemask_epi8(_mm256_and_si256(f, l))) & below(i, startEnd, 32);
         }
         std::size_t hit;
@@ -265,6 +330,33 @@ std::string_view name(Path path)
         break;
     }
     return "portable";
+}
+
+Needle::Needle(std::string needleBytes, bool fold)
+    : bytes(std::move(needleBytes))
+    , foldCase(fold)
+{
+    for (const char c : bytes) {
+        const ByteTest t = testFor(c, foldCase);
+        caseBits += char(t.setBits);
+        folded += char(t.value);
+    }
+    if (bytes.empty())
+        return;
+    // The rarest byte, then the rarest at another place; the first and the
+    // last win ties, as they are the likeliest to differ from a near miss.
+    auto rank = [&](std::size_t i) { return rankOf(static_cast<unsigned char>(bytes[i]), foldCase); };
+    const std::size_t last = bytes.size() - 1;
+    rare1 = 0;
+    for (std::size_t i = 1; i <= last; ++i) {
+        if (rank(i) < rank(rare1))
+            rare1 = i;
+    }
+    rare2 = rare1 == last ? 0 : last;
+    for (std::size_t i = 0; i <= last; ++i) {
+        if (i != rare1 && rank(i) < rank(rare2))
+            rare2 = i;
+    }
 }
 
 bool fromName(std::string_view wanted, Path &path)

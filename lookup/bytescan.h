@@ -71,8 +71,19 @@ inline std::uint64_t delimiters(const char *p, Path path)
 // ligatures; in Windows-1252 only ß).
 struct Needle
 {
+    Needle() = default;
+    Needle(std::string needleBytes, bool fold);
+
     std::string bytes; // ASCII; a-z and A-Z alike when foldCase
     bool foldCase = false;
+    // The two bytes compared first, the rarest in airport names, so that a
+    // common pair such as "I" and "T" of "INTERNATIONAL AIRPORT" does not
+    // stop the vector loop at every word.
+    std::size_t rare1 = 0;
+    std::size_t rare2 = 0;
+    // Each byte compared as (byte | caseBits[i]) == folded[i].
+    std::string caseBits;
+    std::string folded;
 };
 
 // The first position in [from, size) of a double quote, of a fold hazard

@@ -26,6 +26,23 @@ inline bool isAsciiByte(unsigned char c)
     return c < 0x80;
 }
 
+// Eight bytes at a time: most records of a list are ASCII.
+bool hasNonAscii(const unsigned char *b, std::size_t size)
+{
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, b + i, 8);
+        if (word & 0x8080808080808080ull)
+            return true;
+    }
+    for (; i < size; ++i) {
+        if (!isAsciiByte(b[i]))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool Prefilter::mayMatch(const char *data, std::size_t size, bool truncated) const
@@ -47,7 +64,7 @@ bool Prefilter::mayMatch(const char *data, std::size_t size, bool truncated) con
         }
         // Bytes are not characters: only a non-ASCII record of another byte
         // length can still hold the pattern's number of characters.
-        return std::any_of(b, b + size, [](unsigned char c) { return c & 0x80; });
+        return hasNonAscii(b, size);
     }
     if (length == 0)
         return true;

@@ -88,6 +88,9 @@ TEST_CASE("the byte loops find what a plain search finds")
         {"san zzz", true},
         {"SS", true},
         {"1,2", true},
+        {"INTERNATIONAL AIRPORT", true},
+        {"qjx", true},
+        {"A\"Z", false},
         {std::string(250, 'Z'), true},
         {"LONDON HEATHROW AIRPORT " + std::string(226, 'Z'), true},
     };
