@@ -7,9 +7,9 @@
     make_list.py RECORDS OUT [--seed N] [--pool LIST]
 
 Records look like the shipped list: "CODE NAME", Windows-1252, CR LF. Codes
-are random A-Z0-9 but never start with "Q", and no name starts with "QQQ", so
-the benchmark's keys QQQQ and "QQQ NOTHING" miss and every search reads the
-whole list. Names come from the shipped list, some with a word of another
+are random A-Z0-9 but never start with "Q" nor end with "Z", and no name
+starts with "QQQ", so the benchmark's code keys (QQQQ, ZZZZ, KZZZ, EGZZ) and
+"QQQ NOTHING" miss and every search reads the whole list. Names come from the shipped list, some with a word of another
 name added; about one in 2,500 holds a comma and is written quoted; about one
 in 50 gets an accented letter. Codes repeat in big lists, which a scan does
 not mind. The output depends only on RECORDS, the seed and the pool.
@@ -27,6 +27,7 @@ COMMA_EVERY = 2500
 ACCENT_EVERY = 50
 FIRST = [c for c in string.ascii_uppercase + string.digits if c != "Q"]
 REST = string.ascii_uppercase + string.digits
+LAST = [c for c in REST if c != "Z"]
 ACCENTED = {
     "a": "áàâäãå", "e": "éèêë", "i": "íìîï", "o": "óòôöõø", "u": "úùûü",
     "c": "ç", "n": "ñ", "y": "ý", "s": "š", "z": "ž",
@@ -74,10 +75,11 @@ def write_list(records: int, out, rng: random.Random, names: list[str], words: l
     while done < records:
         n = min(CHUNK, records - done)
         first = rng.choices(FIRST, k=n)
-        rest = "".join(rng.choices(REST, k=3 * n))
+        middle = "".join(rng.choices(REST, k=2 * n))
+        last = rng.choices(LAST, k=n)
         picked = rng.choices(names, k=n)
         added = rng.choices(suffixes, k=n)
-        lines = [f"{first[i]}{rest[3 * i:3 * i + 3]} {picked[i]}{added[i]}" for i in range(n)]
+        lines = [f"{first[i]}{middle[2 * i:2 * i + 2]}{last[i]} {picked[i]}{added[i]}" for i in range(n)]
         while next_accent < done + n:
             i = next_accent - done
             lines[i] = lines[i][:5] + accent(rng, lines[i][5:])

@@ -236,20 +236,12 @@ bool ListReader::fill()
     return true;
 }
 
-// Where the next record that may match can start, at or after `from` (an
-// item's start): the start of the item holding the next hit, or of the
-// block's last item, which may go on in the next block. The items passed
-// over hold neither the pattern nor a byte that could make them match.
-std::size_t ListReader::skipAhead(std::size_t from)
+// Just past the last delimiter in [from, to), or noWindow when there is none.
+std::size_t ListReader::afterLastDelimiter(std::size_t from, std::size_t to)
 {
     const char *buffer = m_buffer.get();
-    const std::size_t hit = bytescan::findHit(buffer, from, m_size, m_needle, m_scan);
-    m_searchFrom = hit == m_size ? m_size : hit + 1;
-    if (hit == m_size && m_eof)
-        return m_size;
-    // Back to the delimiter before the hit, a window at a time.
-    std::size_t at = hit;
-    while (at > from) {
+    std::size_t at = to;
+    while (at > from) { // a window at a time
         const std::size_t window = (at - 1) & ~std::size_t(63);
         std::uint64_t mask = bytescan::delimiters(buffer + window, m_scan);
         if (at - window < 64)
@@ -260,7 +252,40 @@ std::size_t ListReader::skipAhead(std::size_t from)
             return window + std::size_t(63 - std::countl_zero(mask)) + 1;
         at = window;
     }
-    return from;
+    return noWindow;
+}
+
+// Where the next record that may match can start, at or after `from` (an
+// item's start): the start of the item holding the next hit, or of the
+// block's last item, which may go on in the next block. The items passed
+// over hold no quote, no fold hazard, and the pattern nowhere but past its
+// place in the record.
+std::size_t ListReader::skipAhead(std::size_t from)
+{
+    const auto *buffer = reinterpret_cast<const unsigned char *>(m_buffer.get());
+    std::size_t item = from;
+    for (std::size_t at = from;;) {
+        const std::size_t hit = bytescan::findHit(m_buffer.get(), at, m_size, m_needle, m_scan);
+        m_searchFrom = hit == m_size ? m_size : hit + 1;
+        if (hit == m_size && m_eof)
+            return m_size;
+        if (const std::size_t after = afterLastDelimiter(at, hit); after != noWindow)
+            item = after;
+        // A quote or a fold hazard (a byte above ASCII) settles nothing here.
+        if (hit == m_size || buffer[hit] == '"' || buffer[hit] >= 0x80)
+            return item;
+        // The pattern matches only at its place in the record. Where the
+        // bytes before that place are ASCII, it is their byte count; a first
+        // hit past it means the pattern is not there, and the record is
+        // passed over. Nothing before the hit is a quote or a hazard.
+        std::size_t start = item;
+        while (start < hit && buffer[start] == ' ')
+            ++start;
+        const std::size_t place = start + m_filter.offset;
+        if (hit <= place || !std::all_of(buffer + start, buffer + place, isAsciiByte))
+            return item;
+        at = hit + 1;
+    }
 }
 
 // The hot loop: plain items that start and end inside the block, walked from

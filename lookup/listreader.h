@@ -98,6 +98,7 @@ private:
     static constexpr std::size_t noWindow = ~std::size_t(0);
 
     std::size_t nextDelimiter(std::size_t from);
+    std::size_t afterLastDelimiter(std::size_t from, std::size_t to);
     std::size_t skipAhead(std::size_t from);
     bool scanBlock(RecordView &record, RecordView::Encoding encoding);
     bool fill();

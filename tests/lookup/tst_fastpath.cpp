@@ -152,6 +152,8 @@ TEST_CASE("same answers as the plain model")
         {"CR LF split by the block end", [] { return startingAt(block - 12, "EPWA Warsaw\r\nEPKK Krakow\r\n"); }},
         {"key split by the block end", [] { return startingAt(block - 8, "EPWA Warsaw\nEPKK Krakow\n"); }},
         {"ß split by the block end", [] { return startingAt(block - 6, "XXXX ß\nXXXY ſs\n"); }},
+        {"spaces before records",
+         [] { return startingAt(block / 2, "EPKK Krakow,   EPWA Warsaw,  EPLL Lodz \n  EPGD Gdansk\n"); }},
         {"comma last in the block", [] { return startingAt(block - 12, "EPWA Warsaw,EPKK Krakow"); }},
         {"record ends at the block end with the file", [] { return startingAt(block - 11, "EPWA Warsaw"); }},
         {"two-byte character split", [] { return startingAt(block - 6, "EPLL Łódź\n"); }},
