@@ -42,7 +42,7 @@ public:
     QWidget *form() const;
     QWidget *control(int index) const { return m_controls.at(std::size_t(index)); }
 
-    std::u16string caption() const override;
+    std::u16string caption() const;
     void setCaption(std::u16string_view caption) override;
     int windowState() const override;
     void refresh() override;
@@ -53,18 +53,18 @@ public:
     double screenHeight() const override;
     void pinOnTop() override;
     void end(int exitCode) override;
-    bool visible(int control) const override;
+    bool visible(int control) const;
     void setVisible(int control, bool visible) override;
     std::u16string text(int control) const override;
     void setText(int control, std::u16string_view text) override;
     bool locked(int control) const override;
     void setLocked(int control, bool locked) override;
-    forms::Colour backColor(int control) const override;
+    forms::Colour backColor(int control) const;
     void setBackColor(int control, forms::Colour colour) override;
-    int maxLength(int control) const override;
-    void setMaxLength(int control, int maxLength) override;
+    int maxLength(int control) const;
+    void setMaxLength(int control, int maxLength);
     void setFocus(int control) override;
-    bool value(int control) const override;
+    bool value(int control) const;
     void setValue(int control, bool value) override;
     int msgBox(std::u16string_view prompt, int style, std::u16string_view title) override;
     bool fileExists(std::u16string_view name) const override;

@@ -5,13 +5,26 @@
 
 // What the window needs of a forms runtime, and nothing more.
 //
-// A window is described by a table of controls (FormDef). A runtime (Qt on
-// Linux, Win32 on Windows, a fake in the tests) creates the controls from the
-// table, offers the calls of Runtime to set and read them, and raises the
-// events of Events to the window, which routes them to its named handlers.
-// Controls are addressed by their index in the table. Texts are UTF-16;
-// positions and sizes are twips (1440 an inch, so 15 a pixel at 96 dpi);
-// colours are 0x00BBGGRR values.
+// A window is described by a table of controls (FormDef). Controls are
+// addressed by their index in the table. Texts are UTF-16; positions and
+// sizes are twips (1440 an inch, so 15 a pixel at 96 dpi); colours are
+// 0x00BBGGRR values.
+//
+// The form model (form.h) answers every rule that follows from the table:
+// tab order, which controls take the focus, what shows through its frames,
+// rectangles at a DPI, inherited fonts, which label names which box, and the
+// start order. A runtime (Qt on Linux, Win32 on Windows, a fake in the tests)
+// must itself:
+// - create one native control per row, named after it, where the model puts
+//   it, in the font the model gives, with the table's colours and limit;
+// - start the form in the model's order (forms::start);
+// - raise Events one at a time on the window's thread: a click, a text's
+//   change (typed, pasted or written), the focus taken, a key down before
+//   the character it types, which KeyPress may replace or drop;
+// - move the focus with Tab and Shift+Tab as the model's nextTabStop says,
+//   and let Enter and Esc press no button;
+// - tell a close's reason (UnloadMode) and let QueryUnload refuse it;
+// - carry out the calls of Runtime.
 
 #include <cstdint>
 #include <span>
@@ -64,6 +77,7 @@ struct FormDef
     int clientWidth = 0; // twips
     int clientHeight = 0;
     std::span<const ControlDef> controls;
+    Font font{u"MS Sans Serif", 8, false}; // for controls and frames with no face of their own
 };
 
 enum WindowState : int { vbNormal = 0, vbMinimized = 1, vbMaximized = 2 };
@@ -77,8 +91,17 @@ enum UnloadMode : int {
 };
 
 // Message box styles and answers, as the platform numbers them.
+inline constexpr int vbCritical = 16; // an OK button with the stop icon
+inline constexpr int vbQuestion = 32;
 inline constexpr int vbExclamation = 48; // an OK button with the exclamation icon
+inline constexpr int vbInformation = 64;
+inline constexpr int vbIconMask = 0x70;
 inline constexpr int vbOK = 1;
+
+// KeyDown's shift state: the keys held, as bits.
+inline constexpr int vbShiftMask = 1;
+inline constexpr int vbCtrlMask = 2;
+inline constexpr int vbAltMask = 4;
 
 class Runtime
 {
@@ -86,7 +109,6 @@ public:
     virtual ~Runtime() = default;
 
     // The form.
-    virtual std::u16string caption() const = 0;
     virtual void setCaption(std::u16string_view caption) = 0;
     virtual int windowState() const = 0;
     virtual void refresh() = 0; // repaint now
@@ -102,8 +124,7 @@ public:
     // no close questions, no window left, and this exit status.
     virtual void end(int exitCode) = 0;
 
-    // Frames.
-    virtual bool visible(int control) const = 0;
+    // Frames: a control shows only while its frames do.
     virtual void setVisible(int control, bool visible) = 0;
 
     // Text boxes. A write raises the box's Change, as typing does.
@@ -111,15 +132,11 @@ public:
     virtual void setText(int control, std::u16string_view text) = 0;
     virtual bool locked(int control) const = 0; // read-only to the user
     virtual void setLocked(int control, bool locked) = 0;
-    virtual Colour backColor(int control) const = 0;
     virtual void setBackColor(int control, Colour colour) = 0;
-    virtual int maxLength(int control) const = 0;
-    virtual void setMaxLength(int control, int maxLength) = 0;
     // Also for the other controls that take the focus.
     virtual void setFocus(int control) = 0;
 
     // Option buttons.
-    virtual bool value(int control) const = 0;
     virtual void setValue(int control, bool value) = 0;
 
     // A modal message box; returns the button pressed (vbOK).

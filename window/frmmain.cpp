@@ -82,8 +82,19 @@ private:
 
 } // namespace
 
-static_assert(controls[frmMain::Option1_1].name == "Option1_1" && controls[frmMain::Frame3].name == "Frame3",
-              "the control table and frmMain::Control must list the controls in the same order");
+#define CODELOOK_NAME(name) #name,
+constexpr std::string_view controlNames[] = {CODELOOK_FRMMAIN_CONTROLS(CODELOOK_NAME)};
+#undef CODELOOK_NAME
+
+constexpr bool tableFollowsEnum()
+{
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (controls[i].name != controlNames[i])
+            return false;
+    }
+    return true;
+}
+static_assert(tableFollowsEnum(), "the control table and frmMain::Control must name the same controls in one order");
 
 const forms::FormDef &frmMain::layout()
 {
@@ -111,74 +122,69 @@ bool frmMain::QueryUnload(int unloadMode)
     return Cancel != 0;
 }
 
+// Which handler each control's events go to: one line a control.
+struct frmMain::Dispatch
+{
+    void (frmMain::*click)() = nullptr;
+    void (frmMain::*change)() = nullptr;
+    void (frmMain::*gotFocus)(int Index) = nullptr;
+    int index = 0; // a control array member's Index
+    void (frmMain::*keyDown)(int &KeyCode, int Shift) = nullptr;
+    void (frmMain::*keyPress)(int &KeyAscii) = nullptr;
+};
+
+const frmMain::Dispatch &frmMain::dispatch(int control)
+{
+    static constexpr auto table = [] {
+        std::array<Dispatch, ControlCount> t{};
+        t[Text1] = {
+            .change = &frmMain::Text1_Change, .keyDown = &frmMain::Text1_KeyDown, .keyPress = &frmMain::Text1_KeyPress};
+        t[Text2] = {.change = &frmMain::Text2_Change};
+        t[Text3] = {
+            .change = &frmMain::Text3_Change, .keyDown = &frmMain::Text3_KeyDown, .keyPress = &frmMain::Text3_KeyPress};
+        t[Text4] = {.change = &frmMain::Text4_Change};
+        t[Command1] = {.click = &frmMain::Command1_Click};
+        t[Command2] = {.click = &frmMain::Command2_Click};
+        t[Command3] = {.click = &frmMain::Command3_Click};
+        t[Command4] = {.click = &frmMain::Command4_Click};
+        t[Command5] = {.click = &frmMain::Command5_Click};
+        t[Command6] = {.click = &frmMain::Command6_Click};
+        t[Option1_0] = {.gotFocus = &frmMain::Option1_GotFocus, .index = 0};
+        t[Option1_1] = {.gotFocus = &frmMain::Option1_GotFocus, .index = 1};
+        return t;
+    }();
+    static constexpr Dispatch none{};
+    return control >= 0 && control < ControlCount ? table[std::size_t(control)] : none;
+}
+
 void frmMain::Click(int control)
 {
-    switch (control) {
-    case Command1:
-        Command1_Click();
-        break;
-    case Command2:
-        Command2_Click();
-        break;
-    case Command3:
-        Command3_Click();
-        break;
-    case Command4:
-        Command4_Click();
-        break;
-    case Command5:
-        Command5_Click();
-        break;
-    case Command6:
-        Command6_Click();
-        break;
-    default:
-        break;
-    }
+    if (const auto handler = dispatch(control).click)
+        (this->*handler)();
 }
 
 void frmMain::Change(int control)
 {
-    switch (control) {
-    case Text1:
-        Text1_Change();
-        break;
-    case Text2:
-        Text2_Change();
-        break;
-    case Text3:
-        Text3_Change();
-        break;
-    case Text4:
-        Text4_Change();
-        break;
-    default:
-        break;
-    }
+    if (const auto handler = dispatch(control).change)
+        (this->*handler)();
 }
 
 void frmMain::GotFocus(int control)
 {
-    if (control == Option1_0)
-        Option1_GotFocus(0);
-    else if (control == Option1_1)
-        Option1_GotFocus(1);
+    if (const auto handler = dispatch(control).gotFocus)
+        (this->*handler)(dispatch(control).index);
 }
 
 void frmMain::KeyDown(int control, int &keyCode, int shift)
 {
-    if (control == Text1)
-        Text1_KeyDown(keyCode, shift);
-    else if (control == Text3)
-        Text3_KeyDown(keyCode, shift);
+    if (const auto handler = dispatch(control).keyDown)
+        (this->*handler)(keyCode, shift);
 }
 
 void frmMain::KeyPress(int control, int &keyAscii)
 {
-    if (control == Text1)
-        Text1_KeyPress(keyAscii);
-    else if (control == Text3)
-        Text3_KeyPress(keyAscii);
+    if (const auto handler = dispatch(control).keyPress)
+        (this->*handler)(keyAscii);
 }
 
 void frmMain::Form_Load()

@@ -21,29 +21,17 @@
 class frmMain final : public forms::Events
 {
 public:
-    // The controls, in the order of layout().
-    enum Control : int {
-        Frame1,
-        Label1,
-        Label2,
-        Text1,
-        Text2,
-        Command1,
-        Command2,
-        Command3,
-        Frame2,
-        Command4,
-        Command5,
-        Command6,
-        Text3,
-        Text4,
-        Label3,
-        Label4,
-        Frame3,
-        Option1_0,
-        Option1_1,
-        ControlCount
-    };
+    // The controls, in the order of layout(); the table's names must be
+    // these (checked when the table compiles).
+    // clang-format off
+#define CODELOOK_FRMMAIN_CONTROLS(X) \
+    X(Frame1) X(Label1) X(Label2) X(Text1) X(Text2) X(Command1) X(Command2) X(Command3) \
+    X(Frame2) X(Command4) X(Command5) X(Command6) X(Text3) X(Text4) X(Label3) X(Label4) \
+    X(Frame3) X(Option1_0) X(Option1_1)
+    // clang-format on
+#define CODELOOK_ENUMERATOR(name) name,
+    enum Control : int { CODELOOK_FRMMAIN_CONTROLS(CODELOOK_ENUMERATOR) ControlCount };
+#undef CODELOOK_ENUMERATOR
 
     static constexpr forms::Colour highlightColour = 0x0000FFFF; // yellow
     static constexpr forms::Colour plainColour = 0x00FFFFFF; // white
@@ -85,6 +73,9 @@ private:
     void Text2_Change();
     void Text3_Change();
     void Text4_Change();
+
+    struct Dispatch;
+    static const Dispatch &dispatch(int control);
 
     void clearPanel(Control input, Control output);
     void reportUnreadable(const codelook::SearchResult &result);

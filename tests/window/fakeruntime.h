@@ -7,10 +7,11 @@
 // raises events the way the real runtimes do (a write raises Change, a key
 // raises KeyDown before KeyPress, taking the focus raises GotFocus), and acts
 // as a user would: typing, pasting, clicking, tabbing, minimising, closing.
+// The form model decides what shows and where Tab goes.
 
+#include "form.h"
 #include "forms.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -20,13 +21,10 @@ class FakeRuntime final : public forms::Runtime
 public:
     struct Control
     {
-        const forms::ControlDef *def = nullptr;
         std::u16string text;
-        bool visible = true;
         bool locked = false;
         bool value = false;
         forms::Colour backColor = forms::defaultColour;
-        int maxLength = 0;
     };
 
     struct MessageBox
@@ -36,36 +34,43 @@ public:
         std::u16string title;
     };
 
-    explicit FakeRuntime(const forms::FormDef &form)
-        : m_form(form)
+    explicit FakeRuntime(const forms::FormDef &def)
+        : form(def)
     {
-        for (const forms::ControlDef &def : form.controls)
-            controls.push_back(
-                {&def, std::u16string(def.text), def.visible, false, false, def.backColor, def.maxLength});
+        for (const forms::ControlDef &c : def.controls)
+            controls.push_back({std::u16string(c.text), false, false, c.backColor});
     }
 
-    // Load, then the first show unless the program ended.
-    void start(forms::Events &events)
+    bool start(forms::Events &events)
     {
         m_events = &events;
-        m_events->Load();
-        if (ended)
-            return;
-        shown = true;
-        m_events->Resize();
+        return forms::start([this](auto raise) { raise(*m_events); }, [this] { shown = true; },
+                            [this] { return ended; });
     }
 
-    // The user's actions.
+    // The user's actions. A click moves the focus to what takes it first.
     void click(int control)
     {
-        if (canUse(control))
+        if (!canUse(control))
+            return;
+        if (form.takesFocus(control) && focus != control)
+            setFocus(control);
+        if (canUse(control) && form[control].kind == forms::Kind::CommandButton)
             m_events->Click(control);
     }
 
-    void key(int control, int keyCode)
+    void key(int control, int keyCode, int keyAscii = 0)
     {
-        if (canUse(control))
-            m_events->KeyDown(control, keyCode, 0);
+        if (!canUse(control))
+            return;
+        if (form[control].kind == forms::Kind::CommandButton) {
+            if (keyCode == ' ')
+                m_events->Click(control);
+            return;
+        }
+        m_events->KeyDown(control, keyCode, 0);
+        if (keyAscii != 0)
+            m_events->KeyPress(control, keyAscii);
     }
 
     void type(int control, std::u16string_view chars)
@@ -77,7 +82,7 @@ public:
             m_events->KeyDown(control, keyCode, 0);
             int keyAscii = c;
             m_events->KeyPress(control, keyAscii);
-            if (keyAscii != 0)
+            if (keyAscii >= 32)
                 insert(control, std::u16string(1, char16_t(keyAscii)));
         }
     }
@@ -91,26 +96,8 @@ public:
 
     void tab(bool backwards = false)
     {
-        std::vector<int> order;
-        for (int i = 0; i < int(controls.size()); ++i) {
-            const forms::Kind kind = controls[std::size_t(i)].def->kind;
-            if (kind != forms::Kind::Frame && kind != forms::Kind::Label && effectivelyVisible(i))
-                order.push_back(i);
-        }
-        std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-            return controls[std::size_t(a)].def->tabIndex < controls[std::size_t(b)].def->tabIndex;
-        });
-        if (order.empty())
-            return;
-        auto at = std::find(order.begin(), order.end(), focus);
-        int next;
-        if (at == order.end())
-            next = backwards ? order.back() : order.front();
-        else if (backwards)
-            next = at == order.begin() ? order.back() : *(at - 1);
-        else
-            next = at + 1 == order.end() ? order.front() : *(at + 1);
-        setFocus(next);
+        if (const int next = form.nextTabStop(focus, backwards); next >= 0)
+            setFocus(next);
     }
 
     void setWindowState(int newState)
@@ -131,23 +118,11 @@ public:
         return true;
     }
 
-    bool effectivelyVisible(int control) const
-    {
-        for (int c = control; c != forms::onForm; c = controls[std::size_t(c)].def->container) {
-            if (!controls[std::size_t(c)].visible)
-                return false;
-        }
-        return true;
-    }
-
-    const Control &operator[](int control) const { return controls.at(std::size_t(control)); }
-
     // forms::Runtime
-    std::u16string caption() const override { return m_caption; }
-    void setCaption(std::u16string_view caption) override
+    void setCaption(std::u16string_view text) override
     {
-        m_caption = caption;
-        captions.emplace_back(caption);
+        caption = text;
+        captions.emplace_back(text);
     }
     int windowState() const override { return state; }
     void refresh() override { ++refreshes; }
@@ -167,33 +142,25 @@ public:
         exitCode = code;
         shown = false;
     }
-    bool visible(int control) const override { return controls.at(std::size_t(control)).visible; }
-    void setVisible(int control, bool visible) override { controls.at(std::size_t(control)).visible = visible; }
-    std::u16string text(int control) const override { return controls.at(std::size_t(control)).text; }
+    void setVisible(int control, bool visible) override { form.setVisible(control, visible); }
+    std::u16string text(int control) const override { return at(control).text; }
     void setText(int control, std::u16string_view text) override
     {
-        Control &c = controls.at(std::size_t(control));
+        Control &c = at(control);
         if (c.text == text)
             return;
         c.text = text;
         m_events->Change(control);
     }
-    bool locked(int control) const override { return controls.at(std::size_t(control)).locked; }
-    void setLocked(int control, bool locked) override { controls.at(std::size_t(control)).locked = locked; }
-    forms::Colour backColor(int control) const override { return controls.at(std::size_t(control)).backColor; }
-    void setBackColor(int control, forms::Colour colour) override
-    {
-        controls.at(std::size_t(control)).backColor = colour;
-    }
-    int maxLength(int control) const override { return controls.at(std::size_t(control)).maxLength; }
-    void setMaxLength(int control, int maxLength) override { controls.at(std::size_t(control)).maxLength = maxLength; }
+    bool locked(int control) const override { return at(control).locked; }
+    void setLocked(int control, bool locked) override { at(control).locked = locked; }
+    void setBackColor(int control, forms::Colour colour) override { at(control).backColor = colour; }
     void setFocus(int control) override
     {
         focus = control;
         m_events->GotFocus(control);
     }
-    bool value(int control) const override { return controls.at(std::size_t(control)).value; }
-    void setValue(int control, bool value) override { controls.at(std::size_t(control)).value = value; }
+    void setValue(int control, bool value) override { at(control).value = value; }
     int msgBox(std::u16string_view prompt, int style, std::u16string_view title) override
     {
         messages.push_back({std::u16string(prompt), style, std::u16string(title)});
@@ -205,7 +172,12 @@ public:
         return std::filesystem::is_regular_file(std::filesystem::path(name), error);
     }
 
+    Control &at(int control) { return controls.at(std::size_t(control)); }
+    const Control &at(int control) const { return controls.at(std::size_t(control)); }
+
+    forms::Form form;
     std::vector<Control> controls;
+    std::u16string caption;
     std::vector<std::u16string> captions;
     std::vector<MessageBox> messages;
     int focus = -1; // the form itself
@@ -223,23 +195,22 @@ public:
     int exitCode = -1;
 
 private:
-    bool canUse(int control) const { return !ended && shown && effectivelyVisible(control); }
+    bool canUse(int control) const { return !ended && shown && form.shows(control); }
 
     void insert(int control, std::u16string_view text)
     {
-        Control &c = controls.at(std::size_t(control));
+        Control &c = at(control);
         if (c.locked)
             return;
         std::u16string next = c.text + std::u16string(text);
-        if (c.maxLength > 0 && next.size() > std::size_t(c.maxLength))
-            next.resize(std::size_t(c.maxLength));
+        const int limit = form[control].maxLength;
+        if (limit > 0 && next.size() > std::size_t(limit))
+            next.resize(std::size_t(limit));
         if (next == c.text)
             return;
         c.text = next;
         m_events->Change(control);
     }
 
-    const forms::FormDef &m_form;
     forms::Events *m_events = nullptr;
-    std::u16string m_caption;
 };

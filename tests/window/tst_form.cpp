@@ -1,0 +1,171 @@
+// SPDX-FileCopyrightText: 2026 The codelook developers
+// SPDX-License-Identifier: MIT
+
+// The form model over the window's own table: the rules every runtime takes
+// from it.
+
+#include "form.h"
+#include "frmmain.h"
+
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> names(const forms::Form &form, const std::vector<int> &controls)
+{
+    std::vector<std::string> out;
+    for (const int c : controls)
+        out.emplace_back(form[c].name);
+    return out;
+}
+
+} // namespace
+
+TEST_CASE("every control that takes the focus once in the keyboard order, panel by panel")
+{
+    const forms::Form form(frmMain::layout());
+    CHECK(names(form, form.tabOrder())
+          == std::vector<std::string>{"Text1", "Text2", "Command1", "Command2", "Command3", "Command4", "Command5",
+                                      "Command6", "Text3", "Text4", "Option1_0", "Option1_1"});
+}
+
+TEST_CASE("Tab and Shift+Tab go round what shows, and from the form enter the first or the last")
+{
+    struct Row
+    {
+        const char *name;
+        std::vector<int> shown; // frames shown; the others hidden
+        int from;
+        bool backwards;
+        int to;
+    };
+    const Row rows[] = {
+        {"at start, Tab from the form", {frmMain::Frame3}, -1, false, frmMain::Option1_0},
+        {"at start, Shift+Tab from the form", {frmMain::Frame3}, -1, true, frmMain::Option1_1},
+        {"code panel, past the last", {frmMain::Frame1}, frmMain::Command3, false, frmMain::Text1},
+        {"code panel, before the first", {frmMain::Frame1}, frmMain::Text1, true, frmMain::Command3},
+        {"name panel, across its buttons", {frmMain::Frame2}, frmMain::Command6, false, frmMain::Text3},
+        {"name panel, from a hidden control", {frmMain::Frame2}, frmMain::Option1_0, false, frmMain::Command4},
+        {"nothing shows", {}, -1, false, -1},
+    };
+    for (const Row &row : rows) {
+        INFO(row.name);
+        forms::Form form(frmMain::layout());
+        for (const int frame : {frmMain::Frame1, frmMain::Frame2, frmMain::Frame3})
+            form.setVisible(frame, std::find(row.shown.begin(), row.shown.end(), frame) != row.shown.end());
+        CHECK(form.nextTabStop(row.from, row.backwards) == row.to);
+    }
+}
+
+TEST_CASE("a control shows only while it and its frames do")
+{
+    forms::Form form(frmMain::layout());
+    CHECK(form.shows(frmMain::Option1_0));
+    CHECK_FALSE(form.shows(frmMain::Text1));
+    CHECK(form.visible(frmMain::Text1)); // its own flag is set; its frame is hidden
+    form.setVisible(frmMain::Frame1, true);
+    CHECK(form.shows(frmMain::Text1));
+    form.setVisible(frmMain::Text1, false);
+    CHECK_FALSE(form.shows(frmMain::Text1));
+    CHECK(form.shows(frmMain::Text2));
+}
+
+TEST_CASE("rectangles: the table's twips in pixels at every DPI from 100 to 200 %")
+{
+    struct Row
+    {
+        int control;
+        int dpi;
+        forms::Rect pixels;
+    };
+    const Row rows[] = {
+        {frmMain::Text1, 96, {176, 16, 105, 27}},  {frmMain::Label1, 96, {8, 24, 161, 17}},
+        {frmMain::Label4, 96, {8, 80, 169, 25}},   {frmMain::Option1_1, 96, {48, 80, 217, 41}},
+        {frmMain::Text1, 120, {220, 20, 131, 34}}, {frmMain::Label1, 144, {12, 36, 242, 26}},
+        {frmMain::Text2, 192, {16, 144, 546, 54}}, {frmMain::Frame3, 144, {0, 0, 434, 230}},
+    };
+    const forms::Form form(frmMain::layout());
+    for (const Row &row : rows) {
+        CAPTURE(form[row.control].name);
+        CAPTURE(row.dpi);
+        const forms::Rect r = form.pixelsOnForm(row.control, row.dpi);
+        CHECK(r.left == row.pixels.left);
+        CHECK(r.top == row.pixels.top);
+        CHECK(r.width == row.pixels.width);
+        CHECK(r.height == row.pixels.height);
+    }
+    CHECK(form.clientWidthPixels(96) == 289);
+    CHECK(form.clientHeightPixels(96) == 153);
+    CHECK(form.clientWidthPixels(120) == 361);
+    CHECK(form.clientHeightPixels(192) == 306);
+    // Half a pixel rounds away from zero, as MulDiv does.
+    CHECK(forms::toPixels(7, 96) == 0);
+    CHECK(forms::toPixels(8, 96) == 1);
+    CHECK(forms::toPixels(-8, 96) == -1);
+}
+
+TEST_CASE("a control's font is its own, else its frame's, else the form's")
+{
+    const forms::Form form(frmMain::layout());
+    CHECK(form.fontOf(frmMain::Label2).face == u"Times New Roman");
+    CHECK(form.fontOf(frmMain::Label2).points == 14.25);
+    CHECK(form.fontOf(frmMain::Option1_0).points == 18);
+    // The code panel's frame has no face of its own.
+    CHECK(form.fontOf(frmMain::Frame1).face == u"MS Sans Serif");
+    CHECK(form.fontOf(frmMain::Frame1).points == 8);
+    CHECK_FALSE(form.fontOf(frmMain::Frame1).bold);
+    CHECK(forms::Form::pixelHeight(form.fontOf(frmMain::Label1), 96) == 16);
+    CHECK(forms::Form::pixelHeight(form.fontOf(frmMain::Label2), 144) == 29);
+}
+
+TEST_CASE("each box is named by its label, every other control by its caption")
+{
+    struct Row
+    {
+        int control;
+        std::u16string_view name;
+    };
+    const Row rows[] = {
+        {frmMain::Text1, u"INSERT  ICAO CODE"},   {frmMain::Text2, u"DISPLAY AIRPORT NAME"},
+        {frmMain::Text3, u"INSERT AIRPORT NAME"}, {frmMain::Text4, u"DISPLAY  ICAO CODE"},
+        {frmMain::Command6, u"SEARCH"},           {frmMain::Option1_1, u"NAMELOOK"},
+        {frmMain::Frame3, u"YOUR CHOICE"},
+    };
+    const forms::Form form(frmMain::layout());
+    for (const Row &row : rows) {
+        CAPTURE(form[row.control].name);
+        CHECK(form.accessibleName(row.control) == row.name);
+    }
+    CHECK(form.labelOf(frmMain::Command1) == -1);
+}
+
+TEST_CASE("start order: Load, then the show and one Resize, unless Load ended the program")
+{
+    struct Recorder final : forms::Events
+    {
+        std::string log;
+        bool endAtLoad = false;
+        void Load() override { log += endAtLoad ? "Load(end) " : "Load "; }
+        void Resize() override { log += "Resize "; }
+        bool QueryUnload(int) override { return false; }
+        void Click(int) override { }
+        void Change(int) override { }
+        void GotFocus(int) override { }
+        void KeyDown(int, int &, int) override { }
+        void KeyPress(int, int &) override { }
+    };
+    for (const bool endAtLoad : {false, true}) {
+        CAPTURE(endAtLoad);
+        Recorder events;
+        events.endAtLoad = endAtLoad;
+        const bool shown = forms::start([&](auto raise) { raise(events); }, [&] { events.log += "show "; },
+                                        [&] { return events.endAtLoad; });
+        CHECK(shown == !endAtLoad);
+        CHECK(events.log == (endAtLoad ? "Load(end) " : "Load show Resize "));
+    }
+    CHECK(forms::failurePrompt(u"out of memory") == u"THE PROGRAM MUST END: out of memory");
+}

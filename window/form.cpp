@@ -1,0 +1,143 @@
+// SPDX-FileCopyrightText: 2026 The codelook developers
+// SPDX-License-Identifier: MIT
+
+#include "form.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace forms {
+
+int toPixels(int twips, int dpi)
+{
+    // Half away from zero, in 64 bits, as MulDiv(twips, dpi, 1440).
+    const long long product = (long long)twips * dpi;
+    const long long half = twipsPerInch / 2;
+    return int(product >= 0 ? (product + half) / twipsPerInch : -((-product + half) / twipsPerInch));
+}
+
+Rect toPixels(const Rect &twips, int dpi)
+{
+    return {toPixels(twips.left, dpi), toPixels(twips.top, dpi), toPixels(twips.width, dpi),
+            toPixels(twips.height, dpi)};
+}
+
+double toTwips(double pixels, double dpi)
+{
+    return pixels * twipsPerInch / dpi;
+}
+
+Form::Form(const FormDef &def)
+    : m_def(def)
+{
+    for (int i = 0; i < count(); ++i) {
+        m_visible.push_back((*this)[i].visible);
+        if (takesFocus(i))
+            m_tabOrder.push_back(i);
+    }
+    std::stable_sort(m_tabOrder.begin(), m_tabOrder.end(),
+                     [this](int a, int b) { return (*this)[a].tabIndex < (*this)[b].tabIndex; });
+}
+
+int Form::indexOf(std::string_view name) const
+{
+    for (int i = 0; i < count(); ++i) {
+        if ((*this)[i].name == name)
+            return i;
+    }
+    return -1;
+}
+
+bool Form::takesFocus(int control) const
+{
+    const Kind kind = (*this)[control].kind;
+    return kind != Kind::Frame && kind != Kind::Label;
+}
+
+int Form::nextTabStop(int from, bool backwards) const
+{
+    const int n = int(m_tabOrder.size());
+    const auto at = std::find(m_tabOrder.begin(), m_tabOrder.end(), from);
+    // From the form itself, one step lands on the first stop (or the last).
+    const int start = at != m_tabOrder.end() ? int(at - m_tabOrder.begin()) : (backwards ? 0 : n - 1);
+    for (int step = 1; step <= n; ++step) {
+        const int k = ((start + (backwards ? -step : step)) % n + n) % n;
+        if (shows(m_tabOrder[std::size_t(k)]))
+            return m_tabOrder[std::size_t(k)];
+    }
+    return -1;
+}
+
+bool Form::shows(int control) const
+{
+    for (int c = control; c != onForm; c = containerOf(c)) {
+        if (!visible(c))
+            return false;
+    }
+    return true;
+}
+
+Rect Form::rectOnForm(int control) const
+{
+    Rect r = rectInContainer(control);
+    for (int c = containerOf(control); c != onForm; c = containerOf(c)) {
+        r.left += (*this)[c].twips.left;
+        r.top += (*this)[c].twips.top;
+    }
+    return r;
+}
+
+const Font &Form::fontOf(int control) const
+{
+    for (int c = control; c != onForm; c = containerOf(c)) {
+        if (!(*this)[c].font.face.empty())
+            return (*this)[c].font;
+    }
+    return m_def.font;
+}
+
+int Form::pixelHeight(const Font &font, int dpi)
+{
+    return int(std::lround(font.points * dpi / 72));
+}
+
+int Form::labelOf(int textBox) const
+{
+    const ControlDef &box = (*this)[textBox];
+    if (box.kind != Kind::TextBox)
+        return -1;
+    const int middle = box.twips.top + box.twips.height / 2;
+    const auto distance = [&](int label) {
+        const Rect &r = (*this)[label].twips;
+        return std::abs(r.top + r.height / 2 - middle);
+    };
+    int best = -1;
+    for (int i = 0; i < count(); ++i) {
+        const ControlDef &label = (*this)[i];
+        if (label.kind != Kind::Label || label.container != box.container
+            || label.twips.top > box.twips.top + box.twips.height)
+            continue;
+        if (best < 0 || distance(i) < distance(best))
+            best = i;
+    }
+    return best;
+}
+
+std::u16string_view Form::accessibleName(int control) const
+{
+    if ((*this)[control].kind == Kind::TextBox) {
+        const int label = labelOf(control);
+        return label < 0 ? std::u16string_view() : (*this)[label].text;
+    }
+    return (*this)[control].text;
+}
+
+std::u16string failurePrompt(std::u16string_view what)
+{
+    std::u16string prompt = u"THE PROGRAM MUST END: ";
+    prompt += what.empty() ? std::u16string_view(u"unknown failure") : what;
+    return prompt;
+}
+
+} // namespace forms

@@ -1,0 +1,107 @@
+// SPDX-FileCopyrightText: 2026 The codelook developers
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+// The rules that follow from a form's control table, stated once for every
+// runtime: which controls take the focus and in what order, what shows
+// through its frames, where each control lies in twips and in pixels at a
+// DPI, which font it is drawn in, which label names which box, and the order
+// in which a form starts. A runtime keeps one Form beside its native
+// controls and asks it; it derives none of these itself.
+
+#include "forms.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace forms {
+
+inline constexpr int twipsPerInch = 1440;
+// The DPI at which the table's twips are whole pixels (15 twips a pixel).
+inline constexpr int designDpi = 96;
+
+// Twips to pixels at a DPI, rounded to the nearest as Windows' MulDiv rounds.
+int toPixels(int twips, int dpi);
+Rect toPixels(const Rect &twips, int dpi);
+double toTwips(double pixels, double dpi);
+
+class Form
+{
+public:
+    explicit Form(const FormDef &def);
+
+    const FormDef &def() const { return m_def; }
+    int count() const { return int(m_def.controls.size()); }
+    const ControlDef &operator[](int control) const { return m_def.controls[std::size_t(control)]; }
+    // -1 when no control has that name.
+    int indexOf(std::string_view name) const;
+
+    // Frames and labels take no focus; every other control does while it
+    // shows.
+    bool takesFocus(int control) const;
+    // The controls that take the focus, by tab index.
+    const std::vector<int> &tabOrder() const { return m_tabOrder; }
+    // The next control Tab (or Shift+Tab) moves to from this one, among
+    // those that show; from the form itself (-1), the first (or the last).
+    // -1 when nothing shows that could take the focus.
+    int nextTabStop(int from, bool backwards) const;
+
+    // Each control's own Visible, as the table starts it and the program
+    // sets it; a control shows only while it and every frame round it do.
+    bool visible(int control) const { return m_visible[std::size_t(control)]; }
+    void setVisible(int control, bool visible) { m_visible[std::size_t(control)] = visible; }
+    bool shows(int control) const;
+
+    // Where a control lies: within its frame (the table's own figures), or
+    // from the form's client origin, in twips or in pixels at a DPI.
+    Rect rectInContainer(int control) const { return (*this)[control].twips; }
+    Rect rectOnForm(int control) const;
+    Rect pixelsInContainer(int control, int dpi) const { return toPixels(rectInContainer(control), dpi); }
+    Rect pixelsOnForm(int control, int dpi) const { return toPixels(rectOnForm(control), dpi); }
+    int clientWidthPixels(int dpi) const { return toPixels(m_def.clientWidth, dpi); }
+    int clientHeightPixels(int dpi) const { return toPixels(m_def.clientHeight, dpi); }
+
+    // The font a control is drawn in: its own, else its frame's, else the
+    // form's.
+    const Font &fontOf(int control) const;
+    // A font's height in pixels at a DPI (points are 1/72 inch).
+    static int pixelHeight(const Font &font, int dpi);
+
+    // The label that names a text box: of the box's own frame, not below
+    // the box, whose middle is nearest the box's. -1 when there is none.
+    int labelOf(int textBox) const;
+    // What a screen reader calls a control: a box its label's text, every
+    // other control its own caption.
+    std::u16string_view accessibleName(int control) const;
+    // The frame that holds a control, or onForm.
+    int containerOf(int control) const { return (*this)[control].container; }
+
+private:
+    const FormDef &m_def;
+    std::vector<int> m_tabOrder;
+    std::vector<bool> m_visible;
+};
+
+// The order in which every runtime starts a form: Load; unless the program
+// ended there, the first show and its one Resize. raise(f) calls f with the
+// window's events as the runtime raises any event; true when the window is
+// shown and the program goes on.
+template <typename Raise, typename Show, typename Ended>
+bool start(Raise &&raise, Show &&show, Ended &&ended)
+{
+    raise([](Events &e) { e.Load(); });
+    if (ended())
+        return false;
+    show();
+    raise([](Events &e) { e.Resize(); });
+    return !ended();
+}
+
+// The box a runtime shows when a failure nobody handles ends the program.
+inline constexpr std::u16string_view failureTitle = u"CODELOOK ERROR";
+inline constexpr int failureStyle = vbCritical;
+std::u16string failurePrompt(std::u16string_view what);
+
+} // namespace forms
