@@ -3,7 +3,8 @@
 
 #include "application.h"
 
-#include <QMessageBox>
+#include "form.h"
+#include "qtruntime.h"
 
 #include <cstdlib>
 #include <exception>
@@ -12,8 +13,8 @@ namespace {
 
 [[noreturn]] void endWithFailure(const QString &what)
 {
-    QMessageBox::critical(nullptr, QStringLiteral("CODELOOK ERROR"),
-                          QStringLiteral("THE PROGRAM MUST END: %1").arg(what));
+    QtRuntime::showMessage(forms::failurePrompt(what.toStdU16String()), forms::failureStyle, forms::failureTitle,
+                           nullptr);
     std::exit(EXIT_FAILURE);
 }
 
@@ -30,6 +31,6 @@ bool Application::notify(QObject *receiver, QEvent *event)
     } catch (const std::exception &e) {
         endWithFailure(QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        endWithFailure(QStringLiteral("unknown failure"));
+        endWithFailure(QString());
     }
 }

@@ -17,23 +17,21 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-// Qt lays out in device-independent pixels, 96 to the logical inch.
-constexpr double twipsPerPixel = 15;
-
 int pixels(double twips)
 {
-    return int(std::lround(twips / twipsPerPixel));
+    return forms::toPixels(int(std::lround(twips)), forms::designDpi);
 }
 
-QRect pixels(const forms::Rect &r)
+double twips(int pixels)
 {
-    return {pixels(r.left), pixels(r.top), pixels(r.width), pixels(r.height)};
+    return forms::toTwips(pixels, forms::designDpi);
 }
 
 QString toQString(std::u16string_view s)
@@ -56,14 +54,14 @@ void setColour(QWidget *widget, QPalette::ColorRole role, forms::Colour colour)
 
 QMessageBox::Icon iconOf(int style)
 {
-    switch (style & 0x70) {
-    case 16:
+    switch (style & forms::vbIconMask) {
+    case forms::vbCritical:
         return QMessageBox::Critical;
-    case 32:
+    case forms::vbQuestion:
         return QMessageBox::Question;
-    case 48:
+    case forms::vbExclamation:
         return QMessageBox::Warning;
-    case 64:
+    case forms::vbInformation:
         return QMessageBox::Information;
     default:
         return QMessageBox::NoIcon;
@@ -72,8 +70,9 @@ QMessageBox::Icon iconOf(int style)
 
 int shiftOf(Qt::KeyboardModifiers modifiers)
 {
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
-        | (modifiers & Qt::AltModifier ? 4 : 0);
+    return (modifiers & Qt::ShiftModifier ? forms::vbShiftMask : 0)
+        | (modifiers & Qt::ControlModifier ? forms::vbCtrlMask : 0)
+        | (modifiers & Qt::AltModifier ? forms::vbAltMask : 0);
 }
 
 // The key's Windows virtual-key code where it has an obvious one.
@@ -85,13 +84,26 @@ int keyCodeOf(const QKeyEvent *event)
     return int(event->nativeVirtualKey());
 }
 
+// Tab and Shift+Tab move the focus; like the dialog keys on Windows, they
+// never reach a box as keys.
+bool movesFocus(const QKeyEvent *event)
+{
+    return (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
+        && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+}
+
+QFont fontFor(const forms::Font &font)
+{
+    return windowFont(toQString(font.face), font.points, font.bold);
+}
+
 } // namespace
 
 // The form's own widget: its window events go to the runtime.
-class QtRuntime::Form final : public QWidget
+class QtRuntime::Window final : public QWidget
 {
 public:
-    explicit Form(QtRuntime &runtime)
+    explicit Window(QtRuntime &runtime)
         : QWidget(nullptr,
                   Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                       | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
@@ -105,12 +117,6 @@ protected:
         if (event->type() == QEvent::WindowStateChange)
             m_runtime.formStateChanged();
     }
-    void showEvent(QShowEvent *event) override
-    {
-        QWidget::showEvent(event);
-        if (!event->spontaneous())
-            m_runtime.formShown();
-    }
     void closeEvent(QCloseEvent *event) override
     {
         if (m_runtime.formClosing(event->spontaneous()))
@@ -118,16 +124,23 @@ protected:
         else
             event->ignore();
     }
+    // Every control passes Tab up to its window: the model says where it goes.
+    bool focusNextPrevChild(bool next) override
+    {
+        m_runtime.tab(!next);
+        return true;
+    }
 
 private:
     QtRuntime &m_runtime;
 };
 
 QtRuntime::QtRuntime(const forms::FormDef &form)
+    : m_model(form)
 {
-    m_form = new Form(*this);
+    m_form = new Window(*this);
     m_form->setObjectName(QString::fromUtf8(form.name.data(), qsizetype(form.name.size())));
-    m_form->setFixedSize(pixels(form.clientWidth), pixels(form.clientHeight));
+    m_form->setFixedSize(m_model.clientWidthPixels(forms::designDpi), m_model.clientHeightPixels(forms::designDpi));
     QIcon icon;
     for (const char *size : {"16", "32", "256"})
         icon.addFile(QStringLiteral(":/codelook/codelook-%1.png").arg(QLatin1StringView(size)));
@@ -135,7 +148,10 @@ QtRuntime::QtRuntime(const forms::FormDef &form)
     // Without a focus of its own, the window would hand the focus to the
     // first mode button when shown, and so choose a mode unasked.
     m_form->setFocusPolicy(Qt::ClickFocus);
-    createControls(form);
+    createControls();
+    // The platform window, early: at Load the program centres the window by
+    // its outer size, which only the platform window can tell before it shows.
+    m_form->winId();
     connect(qApp, &QGuiApplication::commitDataRequest, this, &QtRuntime::sessionEnding);
 }
 
@@ -149,117 +165,89 @@ QWidget *QtRuntime::form() const
     return m_form;
 }
 
-void QtRuntime::createControls(const forms::FormDef &form)
+QWidget *QtRuntime::createWidget(int control, QWidget *parent)
 {
-    m_controls.reserve(form.controls.size());
-    m_backColors.assign(form.controls.size(), forms::defaultColour);
-    std::vector<std::pair<int, QWidget *>> focusOrder;
-    for (const forms::ControlDef &def : form.controls) {
-        QWidget *parent = def.container == forms::onForm ? m_form.data() : m_controls.at(std::size_t(def.container));
-        const QString text = toQString(def.text);
-        QWidget *widget = nullptr;
-        switch (def.kind) {
-        case forms::Kind::Frame: {
-            auto *frame = new QGroupBox(text, parent);
-            widget = frame;
-            break;
-        }
-        case forms::Kind::Label: {
-            auto *label = new QLabel(text, parent);
-            label->setAutoFillBackground(true);
-            widget = label;
-            break;
-        }
-        case forms::Kind::TextBox: {
-            auto *edit = new QLineEdit(text, parent);
-            if (def.maxLength > 0)
-                edit->setMaxLength(def.maxLength);
-            connect(edit, &QLineEdit::textChanged, this, [this, edit] {
-                if (m_events && !m_ended)
-                    m_events->Change(indexOf(edit));
-            });
-            widget = edit;
-            break;
-        }
-        case forms::Kind::CommandButton: {
-            auto *button = new QPushButton(text, parent);
-            // Enter and Esc must press nothing: no button is a default button.
-            button->setAutoDefault(false);
-            button->setDefault(false);
-            connect(button, &QPushButton::clicked, this, [this, button] {
-                if (m_events && !m_ended)
-                    m_events->Click(indexOf(button));
-            });
-            widget = button;
-            break;
-        }
-        case forms::Kind::OptionButton:
-            widget = new QRadioButton(text, parent);
-            break;
-        }
-        widget->setObjectName(QString::fromUtf8(def.name.data(), qsizetype(def.name.size())));
-        widget->setGeometry(pixels(def.twips));
-        if (!def.font.face.empty())
-            widget->setFont(windowFont(toQString(def.font.face), def.font.points, def.font.bold));
-        if (def.kind != forms::Kind::Frame && def.kind != forms::Kind::Label) {
-            widget->installEventFilter(this);
-            focusOrder.emplace_back(def.tabIndex, widget);
-        }
+    const QString text = toQString(m_model[control].text);
+    switch (m_model[control].kind) {
+    case forms::Kind::Frame:
+        return new QGroupBox(text, parent);
+    case forms::Kind::Label: {
+        auto *label = new QLabel(text, parent);
+        label->setAutoFillBackground(true);
+        return label;
+    }
+    case forms::Kind::TextBox: {
+        auto *edit = new QLineEdit(text, parent);
+        if (m_model[control].maxLength > 0)
+            edit->setMaxLength(m_model[control].maxLength);
+        connect(edit, &QLineEdit::textChanged, this, [this, control] {
+            if (m_events && !m_ended)
+                m_events->Change(control);
+        });
+        return edit;
+    }
+    case forms::Kind::CommandButton: {
+        auto *button = new QPushButton(text, parent);
+        // Enter and Esc must press nothing: no button is a default button.
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        connect(button, &QPushButton::clicked, this, [this, control] {
+            if (m_events && !m_ended)
+                m_events->Click(control);
+        });
+        return button;
+    }
+    case forms::Kind::OptionButton:
+        return new QRadioButton(text, parent);
+    }
+    return nullptr;
+}
+
+void QtRuntime::createControls()
+{
+    m_controls.reserve(std::size_t(m_model.count()));
+    for (int i = 0; i < m_model.count(); ++i) {
+        const forms::ControlDef &def = m_model[i];
+        const int container = m_model.containerOf(i);
+        QWidget *widget = createWidget(i, container == forms::onForm ? m_form.data() : control(container));
         m_controls.push_back(widget);
+        widget->setObjectName(QString::fromUtf8(def.name.data(), qsizetype(def.name.size())));
+        const forms::Rect r = m_model.pixelsInContainer(i, forms::designDpi);
+        widget->setGeometry(r.left, r.top, r.width, r.height);
+        widget->setFont(fontFor(m_model.fontOf(i)));
+        if (def.kind != forms::Kind::Label)
+            widget->setAccessibleName(toQString(m_model.accessibleName(i)));
+        if (m_model.takesFocus(i))
+            widget->installEventFilter(this);
         if (def.backColor != forms::defaultColour)
-            setBackColor(int(m_controls.size() - 1), def.backColor);
-        if (def.foreColor != forms::defaultColour)
+            setBackColor(i, def.backColor);
+        // A frame's fore colour is its caption's: what lies inside keeps the
+        // default text colour.
+        if (def.foreColor != forms::defaultColour
+            || (container != forms::onForm && m_model[container].foreColor != forms::defaultColour))
             setColour(widget, QPalette::WindowText, def.foreColor);
-        widget->setVisible(def.visible);
+        widget->setVisible(m_model.visible(i));
     }
 
-    // A frame's fore colour is its caption's: what lies inside keeps the
-    // default text colour.
-    for (std::size_t i = 0; i < form.controls.size(); ++i) {
-        const int container = form.controls[i].container;
-        if (container != forms::onForm && form.controls[std::size_t(container)].foreColor != forms::defaultColour
-            && form.controls[i].foreColor == forms::defaultColour)
-            setColour(m_controls[i], QPalette::WindowText, forms::defaultColour);
+    for (int i = 0; i < m_model.count(); ++i) {
+        if (const int label = m_model.labelOf(i); label >= 0)
+            static_cast<QLabel *>(control(label))->setBuddy(control(i));
     }
 
-    // Accessible names: a button says its caption, a box its label: the
-    // label of its frame beside or above it, nearest to its middle.
-    for (std::size_t i = 0; i < form.controls.size(); ++i) {
-        const forms::ControlDef &def = form.controls[i];
-        if (auto *button = qobject_cast<QAbstractButton *>(m_controls[i]))
-            button->setAccessibleName(button->text());
-        if (def.kind != forms::Kind::TextBox)
-            continue;
-        const int middle = def.twips.top + def.twips.height / 2;
-        int best = -1;
-        for (std::size_t j = 0; j < form.controls.size(); ++j) {
-            const forms::ControlDef &label = form.controls[j];
-            if (label.kind != forms::Kind::Label || label.container != def.container
-                || label.twips.top > def.twips.top + def.twips.height)
-                continue;
-            const auto distance
-                = [&](const forms::ControlDef &l) { return std::abs(l.twips.top + l.twips.height / 2 - middle); };
-            if (best < 0 || distance(label) < distance(form.controls[std::size_t(best)]))
-                best = int(j);
-        }
-        if (best >= 0)
-            m_controls[i]->setAccessibleName(toQString(form.controls[std::size_t(best)].text));
-    }
-
-    std::stable_sort(focusOrder.begin(), focusOrder.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < focusOrder.size(); ++i)
-        QWidget::setTabOrder(focusOrder[i - 1].second, focusOrder[i].second);
+    const std::vector<int> &order = m_model.tabOrder();
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(control(order[i - 1]), control(order[i]));
 }
 
 bool QtRuntime::start(forms::Events &events)
 {
     m_events = &events;
-    m_events->Load();
-    if (m_ended)
-        return false;
-    m_form->show();
-    return !m_ended;
+    return forms::start([this](auto &&raise) { raise(*m_events); },
+                        [this] {
+                            m_form->show();
+                            m_form->setFocus();
+                        },
+                        [this] { return m_ended; });
 }
 
 int QtRuntime::exec()
@@ -283,12 +271,11 @@ QLineEdit *QtRuntime::edit(int control) const
     return static_cast<QLineEdit *>(m_controls.at(std::size_t(control)));
 }
 
-void QtRuntime::formShown()
+void QtRuntime::tab(bool backwards)
 {
-    if (!m_events || m_ended)
-        return;
-    m_events->Resize();
-    m_form->setFocus();
+    const int next = m_model.nextTabStop(indexOf(m_form->focusWidget()), backwards);
+    if (next >= 0)
+        control(next)->setFocus(backwards ? Qt::BacktabFocusReason : Qt::TabFocusReason);
 }
 
 void QtRuntime::formStateChanged()
@@ -343,16 +330,12 @@ bool QtRuntime::eventFilter(QObject *watched, QEvent *event)
     const int control = indexOf(watched);
     if (control < 0)
         return QObject::eventFilter(watched, event);
-    if (event->type() == QEvent::KeyPress && !m_replacingKey && qobject_cast<QLineEdit *>(watched))
+    if (event->type() == QEvent::KeyPress && !m_replacingKey && qobject_cast<QLineEdit *>(watched)
+        && !movesFocus(static_cast<QKeyEvent *>(event)))
         return keyPress(control, static_cast<QKeyEvent *>(event));
     if (event->type() == QEvent::FocusIn)
         m_events->GotFocus(control);
     return QObject::eventFilter(watched, event);
-}
-
-std::u16string QtRuntime::caption() const
-{
-    return m_form->windowTitle().toStdU16String();
 }
 
 void QtRuntime::setCaption(std::u16string_view caption)
@@ -375,14 +358,24 @@ void QtRuntime::refresh()
     m_form->repaint();
 }
 
+QSize QtRuntime::outerSize() const
+{
+    // QWidget learns its frame once shown; before that, the platform window
+    // tells the frame it will get, where the platform knows it unmapped.
+    if (m_form->isVisible())
+        return m_form->frameGeometry().size();
+    const QWindow *window = m_form->windowHandle();
+    return m_form->size().grownBy(window ? window->frameMargins() : QMargins());
+}
+
 double QtRuntime::width() const
 {
-    return m_form->frameGeometry().width() * twipsPerPixel;
+    return twips(outerSize().width());
 }
 
 double QtRuntime::height() const
 {
-    return m_form->frameGeometry().height() * twipsPerPixel;
+    return twips(outerSize().height());
 }
 
 void QtRuntime::move(double left, double top)
@@ -393,13 +386,13 @@ void QtRuntime::move(double left, double top)
 double QtRuntime::screenWidth() const
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry().width() * twipsPerPixel : 0;
+    return screen ? twips(screen->geometry().width()) : 0;
 }
 
 double QtRuntime::screenHeight() const
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry().height() * twipsPerPixel : 0;
+    return screen ? twips(screen->geometry().height()) : 0;
 }
 
 void QtRuntime::pinOnTop()
@@ -418,13 +411,9 @@ void QtRuntime::end(int exitCode)
         QCoreApplication::exit(exitCode);
 }
 
-bool QtRuntime::visible(int control) const
-{
-    return m_controls.at(std::size_t(control))->isVisibleTo(m_form);
-}
-
 void QtRuntime::setVisible(int control, bool visible)
 {
+    m_model.setVisible(control, visible);
     m_controls.at(std::size_t(control))->setVisible(visible);
 }
 
@@ -450,37 +439,16 @@ void QtRuntime::setLocked(int control, bool locked)
     edit(control)->setReadOnly(locked);
 }
 
-forms::Colour QtRuntime::backColor(int control) const
-{
-    return m_backColors.at(std::size_t(control));
-}
-
 void QtRuntime::setBackColor(int control, forms::Colour colour)
 {
     QWidget *widget = m_controls.at(std::size_t(control));
-    m_backColors.at(std::size_t(control)) = colour;
     // A line edit paints its text area in Base; other controls their Window.
     setColour(widget, qobject_cast<QLineEdit *>(widget) ? QPalette::Base : QPalette::Window, colour);
-}
-
-int QtRuntime::maxLength(int control) const
-{
-    return edit(control)->maxLength();
-}
-
-void QtRuntime::setMaxLength(int control, int maxLength)
-{
-    edit(control)->setMaxLength(maxLength > 0 ? maxLength : 32767);
 }
 
 void QtRuntime::setFocus(int control)
 {
     m_controls.at(std::size_t(control))->setFocus();
-}
-
-bool QtRuntime::value(int control) const
-{
-    return static_cast<QRadioButton *>(m_controls.at(std::size_t(control)))->isChecked();
 }
 
 void QtRuntime::setValue(int control, bool value)
@@ -492,11 +460,15 @@ void QtRuntime::setValue(int control, bool value)
     option->setAutoExclusive(true);
 }
 
+void QtRuntime::showMessage(std::u16string_view prompt, int style, std::u16string_view title, QWidget *parent)
+{
+    QMessageBox box(iconOf(style), toQString(title), toQString(prompt), QMessageBox::Ok, parent);
+    box.exec();
+}
+
 int QtRuntime::msgBox(std::u16string_view prompt, int style, std::u16string_view title)
 {
-    QMessageBox box(iconOf(style), toQString(title), toQString(prompt), QMessageBox::Ok,
-                    m_form->isVisible() ? m_form.data() : nullptr);
-    box.exec();
+    showMessage(prompt, style, title, m_form->isVisible() ? m_form.data() : nullptr);
     return forms::vbOK;
 }
 

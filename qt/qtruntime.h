@@ -5,9 +5,13 @@
 
 // The forms runtime on Qt Widgets: the form is a QWidget, frames are group
 // boxes, text boxes line edits, command buttons push buttons and option
-// buttons radio buttons, each named after its control. Their signals and
-// events are raised to the window as forms::Events.
+// buttons radio buttons, each named after its control. The form model says
+// where each lies, its font, its name for screen readers and where Tab goes;
+// this class only builds the widgets and raises their signals and events to
+// the window as forms::Events. Qt lays out in device-independent pixels, so
+// the model's rectangles are taken at its design DPI on every screen.
 
+#include "form.h"
 #include "forms.h"
 
 #include <QObject>
@@ -27,8 +31,8 @@ public:
     explicit QtRuntime(const forms::FormDef &form);
     ~QtRuntime() override;
 
-    // Raises Load and, unless the window ended the program there, shows the
-    // window. False when the program has ended.
+    // Starts the form in the model's order. False when the program has
+    // ended.
     bool start(forms::Events &events);
     // Runs the event loop until the program ends; returns its exit status.
     int exec();
@@ -42,7 +46,10 @@ public:
     QWidget *form() const;
     QWidget *control(int index) const { return m_controls.at(std::size_t(index)); }
 
-    std::u16string caption() const;
+    // A modal box with the style's icon and an OK button, as every message
+    // of the program is shown.
+    static void showMessage(std::u16string_view prompt, int style, std::u16string_view title, QWidget *parent);
+
     void setCaption(std::u16string_view caption) override;
     int windowState() const override;
     void refresh() override;
@@ -53,18 +60,13 @@ public:
     double screenHeight() const override;
     void pinOnTop() override;
     void end(int exitCode) override;
-    bool visible(int control) const;
     void setVisible(int control, bool visible) override;
     std::u16string text(int control) const override;
     void setText(int control, std::u16string_view text) override;
     bool locked(int control) const override;
     void setLocked(int control, bool locked) override;
-    forms::Colour backColor(int control) const;
     void setBackColor(int control, forms::Colour colour) override;
-    int maxLength(int control) const;
-    void setMaxLength(int control, int maxLength);
     void setFocus(int control) override;
-    bool value(int control) const;
     void setValue(int control, bool value) override;
     int msgBox(std::u16string_view prompt, int style, std::u16string_view title) override;
     bool fileExists(std::u16string_view name) const override;
@@ -73,21 +75,23 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    class Form;
-    friend class Form;
+    class Window;
+    friend class Window;
 
-    void createControls(const forms::FormDef &form);
+    void createControls();
+    QWidget *createWidget(int control, QWidget *parent);
     QLineEdit *edit(int control) const;
     int indexOf(const QObject *object) const;
     bool keyPress(int control, QKeyEvent *event);
-    void formShown();
+    void tab(bool backwards);
+    QSize outerSize() const;
     void formStateChanged();
     bool formClosing(bool spontaneous);
 
+    forms::Form m_model;
     forms::Events *m_events = nullptr;
-    QPointer<Form> m_form;
+    QPointer<Window> m_form;
     std::vector<QWidget *> m_controls;
-    std::vector<forms::Colour> m_backColors;
     bool m_ended = false;
     int m_exitCode = 0;
     bool m_sessionEnding = false;

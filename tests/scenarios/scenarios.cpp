@@ -406,6 +406,10 @@ TEST_CASE("yellow marks a key and a change, and only DELETE clears it")
     Started s;
     s.chooseMode(0);
     CHECK(s->backColor(frmMain::Text1) != yellow);
+    // Tab moves the focus on; it is no key of the box's.
+    s->tab(false);
+    CHECK(s->focused() == frmMain::Text2);
+    CHECK(s->backColor(frmMain::Text1) != yellow);
     // Any key, even one that types nothing.
     s->pressKey(frmMain::Text1, Key::Left);
     CHECK(s->backColor(frmMain::Text1) == yellow);
