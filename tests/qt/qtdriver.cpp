@@ -23,6 +23,8 @@
 #include <QWindow>
 #include <qpa/qwindowsysteminterface.h>
 
+#include <utility>
+
 namespace {
 
 QString toQString(std::u16string_view s)
@@ -35,35 +37,27 @@ forms::Colour colourOf(const QColor &c)
     return forms::Colour(c.red()) | forms::Colour(c.green()) << 8 | forms::Colour(c.blue()) << 16;
 }
 
+// The message box styles by the icon each shows.
 int styleOf(QMessageBox::Icon icon)
 {
-    switch (icon) {
-    case QMessageBox::Critical:
-        return forms::vbCritical;
-    case QMessageBox::Question:
-        return forms::vbQuestion;
-    case QMessageBox::Warning:
-        return forms::vbExclamation;
-    case QMessageBox::Information:
-        return forms::vbInformation;
-    default:
-        return 0;
+    constexpr std::pair<QMessageBox::Icon, int> styles[] = {
+        {QMessageBox::Critical, forms::vbCritical},
+        {QMessageBox::Question, forms::vbQuestion},
+        {QMessageBox::Warning, forms::vbExclamation},
+        {QMessageBox::Information, forms::vbInformation},
+    };
+    for (const auto &[shown, style] : styles) {
+        if (shown == icon)
+            return style;
     }
+    return 0;
 }
 
 Qt::Key qtKey(Key key)
 {
-    switch (key) {
-    case Key::Left:
-        return Qt::Key_Left;
-    case Key::Return:
-        return Qt::Key_Return;
-    case Key::Escape:
-        return Qt::Key_Escape;
-    case Key::Space:
-        break;
-    }
-    return Qt::Key_Space;
+    constexpr Qt::Key keys[] = {Qt::Key_Left, Qt::Key_Return, Qt::Key_Escape, Qt::Key_Space};
+    static_assert(int(Key::Space) == 3, "one Qt key for each Key, in its order");
+    return keys[int(key)];
 }
 
 forms::Rect toRect(const QRect &r)
