@@ -242,7 +242,7 @@ void QtRuntime::createControls()
 bool QtRuntime::start(forms::Events &events)
 {
     m_events = &events;
-    return forms::start([this](auto &&raise) { raise(*m_events); },
+    return forms::start([this](auto &&handler) { handler(*m_events); },
                         [this] {
                             m_form->show();
                             m_form->setFocus();
