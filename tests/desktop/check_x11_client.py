@@ -16,10 +16,11 @@ import os
 import struct
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 
-from Xlib import X, Xatom, display
+from Xlib import Xatom, display, error
 from Xlib.ext import record
 
 CAPTION = "GET ICAO/AIRPORT NAME - BY MELVO VERNASCO"
@@ -136,7 +137,7 @@ def find_window(dpy, pid, deadline):
                 if name == CAPTION and owner and owner.value[0] == pid:
                     return window
                 pending.extend(window.query_tree().children)
-            except Exception:  # a window that went away meanwhile
+            except error.XError:  # a window that went away meanwhile
                 continue
         time.sleep(0.1)
     return None
@@ -146,17 +147,18 @@ def main():
     program = sys.argv[1]
     dpy = display.Display()
     recorder = Recorder()
-    env = dict(os.environ)
-    child = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    log = tempfile.TemporaryFile()
+    child = subprocess.Popen([program], stdout=subprocess.DEVNULL, stderr=log)
     failures = []
     try:
         window = find_window(dpy, child.pid, time.monotonic() + 15)
         if window is None:
             child.terminate()
-            _, err = child.communicate(timeout=10)
+            child.wait(10)
+            log.seek(0)
             sys.exit(
                 "FAIL: no X11 window titled %r on %s from the program\n%s"
-                % (CAPTION, os.environ.get("DISPLAY"), err.decode(errors="replace"))
+                % (CAPTION, os.environ.get("DISPLAY"), log.read().decode(errors="replace"))
             )
         print("X11 client window 0x%x titled %r" % (window.id, CAPTION))
 

@@ -8,7 +8,7 @@
 #   xvfb    an X server alone: DISPLAY is set
 #   weston  a Wayland compositor with XWayland: WAYLAND_DISPLAY and DISPLAY
 # The session has its own XDG_RUNTIME_DIR, its screen is 1280 x 1024, and
-# whatever platform the caller chose for Qt is forgotten.
+# whatever platform and scale the caller chose for Qt are forgotten.
 set -euo pipefail
 kind=$1
 shift
@@ -31,7 +31,8 @@ trap cleanup EXIT
 trap 'exit 143' TERM INT
 
 export XDG_RUNTIME_DIR=$runtime
-unset DISPLAY WAYLAND_DISPLAY WAYLAND_SOCKET QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME XDG_SESSION_TYPE
+unset DISPLAY WAYLAND_DISPLAY WAYLAND_SOCKET XDG_SESSION_TYPE QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME \
+    QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR
 
 fail() {
     echo "session.sh: $*" >&2
@@ -60,7 +61,7 @@ xvfb)
 weston)
     # Weston's XWayland listens in the X sockets' folder, which exists only
     # once some X server has made it.
-    [ -d /tmp/.X11-unix ] || mkdir -m 1777 /tmp/.X11-unix
+    mkdir -p -m 1777 /tmp/.X11-unix
     weston --backend=headless-backend.so --xwayland --no-config --socket=wayland-codelook \
         --width=1280 --height=1024 --idle-time=0 --log="$runtime/server.log" >/dev/null 2>&1 &
     server=$!
