@@ -9,10 +9,10 @@
 #   PROGRAM       codelook, started in FOLDER, which holds codelook.txt
 #   SESSION_TEST  the start-up test (tst_session.cpp), run too when given
 set -euo pipefail
-program=$(realpath "$1")
-cd "$2"
-session_test=${3:+$(realpath "$3")}
 here=$(dirname "$(realpath "$0")")
+program=$(realpath "$1")
+session_test=${3:+$(realpath "$3")}
+cd "$2"
 
 fail() {
     echo "FAIL: $*" >&2
