@@ -15,7 +15,7 @@ shift
 
 runtime=$(mktemp -d "${TMPDIR:-/tmp}/codelook-session.XXXXXX")
 chmod 700 "$runtime"
-server= command=
+server='' command=''
 cleanup() {
     if [ -n "$command" ]; then
         kill "$command" 2>/dev/null || true
@@ -56,11 +56,13 @@ xvfb)
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$runtime/display" >"$runtime/server.log" 2>&1 &
     server=$!
     waitFor test -s "$runtime/display" || fail "Xvfb did not start"
-    export DISPLAY=:$(cat "$runtime/display")
+    DISPLAY=:$(cat "$runtime/display")
+    export DISPLAY
     ;;
 weston)
     # Weston's XWayland listens in the X sockets' folder, which exists only
     # once some X server has made it.
+    # shellcheck disable=SC2174 # /tmp is there; only the last folder is made
     mkdir -p -m 1777 /tmp/.X11-unix
     weston --backend=headless-backend.so --xwayland --no-config --socket=wayland-codelook \
         --width=1280 --height=1024 --idle-time=0 --log="$runtime/server.log" >/dev/null 2>&1 &
@@ -68,8 +70,8 @@ weston)
     listening() { grep -q 'xserver listening on display' "$runtime/server.log" 2>/dev/null; }
     waitFor test -S "$runtime/wayland-codelook" || fail "weston did not start"
     waitFor listening || fail "weston started no XWayland"
-    export WAYLAND_DISPLAY=wayland-codelook
-    export DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$runtime/server.log" | head -n 1)
+    DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$runtime/server.log" | head -n 1)
+    export DISPLAY WAYLAND_DISPLAY=wayland-codelook
     ;;
 *)
     fail "unknown session kind: $kind"
