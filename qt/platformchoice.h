@@ -4,10 +4,10 @@
 #pragma once
 
 // Which Qt platform plugin the program runs on. Placing the window, keeping
-// it above others and seeing it minimised all need the X11 protocol: a
-// Wayland client may do none of them. So where an X server is offered (as
-// XWayland offers one on the usual Wayland desktops) the program asks for
-// Qt's xcb platform, unless the user chose a platform.
+// it above others and learning that it was minimised all need X11: Wayland
+// lets a client do none of them. So where an X server is offered (as
+// XWayland is on the usual Wayland desktops) the program asks for Qt's xcb
+// platform, unless the user chose a platform.
 
 #include <QByteArray>
 
