@@ -94,9 +94,32 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt loads its window-system plugin at run time, so dpkg-shlibdeps cannot see
-# it; without one the program cannot open its window.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
-# The window's fonts fall back to DejaVu without the metric-compatible ones.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation)
+# it. The program runs on X11 (XWayland on a Wayland desktop): the package
+# that holds Qt's xcb plugin must be a dependency. On Debian that is
+# libqt6gui6, which brings the xcb libraries too and which dpkg-shlibdeps
+# names already, since the program links Qt Gui.
+find_program(CODELOOK_DPKG_QUERY dpkg-query)
+function(codelook_owner_package file result)
+    set(${result} "" PARENT_SCOPE)
+    if(CODELOOK_DPKG_QUERY)
+        execute_process(COMMAND ${CODELOOK_DPKG_QUERY} -S ${file}
+            OUTPUT_VARIABLE owner ERROR_QUIET RESULT_VARIABLE status)
+        if(status EQUAL 0 AND owner MATCHES "^([^:,]+)")
+            set(${result} ${CMAKE_MATCH_1} PARENT_SCOPE)
+        endif()
+    endif()
+endfunction()
+set(xcb_plugin ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS}/platforms/libqxcb.so)
+get_target_property(qt_gui_library Qt6::Gui LOCATION)
+codelook_owner_package(${xcb_plugin} xcb_package)
+codelook_owner_package(${qt_gui_library} gui_package)
+if(NOT xcb_package)
+    message(WARNING "No Debian package holds Qt's xcb plugin ${xcb_plugin}: the package cannot depend on it")
+elseif(NOT xcb_package STREQUAL gui_package)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS ${xcb_package})
+endif()
+# Only a Wayland session without XWayland needs Qt's Wayland plugin. The
+# window's fonts fall back to DejaVu without the metric-compatible ones.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, qt6-wayland")
 
 include(CPack)

@@ -3,10 +3,12 @@
 
 #include "application.h"
 #include "frmmain.h"
+#include "platformchoice.h"
 #include "qtruntime.h"
 
 int main(int argc, char *argv[])
 {
+    applyPlatformChoice(argc, argv);
     Application app(argc, argv);
     QtRuntime runtime(frmMain::layout());
     frmMain window(runtime);

@@ -17,6 +17,7 @@ packages=(
     clang-format
     dpkg-dev file lintian desktop-file-utils appstream   # the Debian package and its checks
     xvfb xauth x11-utils                # start the packaged program and read its window titles
+    weston xwayland qt6-wayland python3-xlib   # the program in a Wayland session, with and without XWayland
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64   # the Windows program, cross-built
     wine64 wine                         # the Windows tests, under Wine
 )

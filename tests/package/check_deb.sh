@@ -4,7 +4,8 @@
 #
 # Makes the Debian package from a build and checks it the way a user meets
 # it: lintian, the desktop entry and metainfo validators, the file list, and
-# the unpacked program started as its desktop entry starts it.
+# the unpacked program started as its desktop entry starts it, on X11 and in
+# a Wayland session.
 # Usage: check_deb.sh CPACK BUILD_DIR WORK_DIR SHIPPED_LIST
 set -euo pipefail
 cpack=$1 build=$2 work=$3 shipped=$4
@@ -36,7 +37,13 @@ for field in Maintainer Section Depends Description; do
 done
 [ "$(dpkg-deb -f "$deb" Section)" = utils ] || fail "section is not utils"
 # Filled in by dpkg-shlibdeps from the program's libraries.
-dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "Depends lacks the Qt libraries"
+depends=$(dpkg-deb -f "$deb" Depends)
+grep -q 'libqt6widgets6' <<<"$depends" || fail "Depends lacks the Qt libraries"
+# Qt's X11 platform, which the program runs on, is a plugin: no library
+# dependency names the package that holds it.
+xcb_owner=$(dpkg-query -S "$(qtpaths6 --query QT_INSTALL_PLUGINS)/platforms/libqxcb.so" | cut -d: -f1)
+grep -Eq "(^|, )$xcb_owner( |,|$)" <<<"$depends" || fail "Depends lacks $xcb_owner, which holds the xcb plugin: $depends"
+grep -q 'qt6-wayland' <<<"$(dpkg-deb -f "$deb" Recommends)" || fail "Recommends lacks qt6-wayland"
 [ "$(dpkg-deb -f "$deb" Description | wc -l)" -gt 1 ] || fail "the description has no long text"
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
@@ -106,4 +113,9 @@ echo "== start in the desktop entry's folder"
 with=$(titles "$root$(value Path)")
 grep -q 'FILE NON FOUND' <<<"$with" && fail "the program started from Path= does not find the list"
 grep -q 'GET ICAO/AIRPORT NAME - BY MELVO VERNASCO' <<<"$with" || fail "no main window: $with"
+
+echo "== start in the desktop entry's folder in a Wayland session"
+desktop=$(dirname "$(realpath "$0")")/../desktop
+"$desktop/session.sh" weston "$desktop/check_weston.sh" "$root/usr/bin/codelook" "$root$(value Path)" ||
+    fail "the program in a Wayland session"
 echo "== package checks passed"
