@@ -36,8 +36,16 @@ Form::Form(const FormDef &def)
         if (takesFocus(i))
             m_tabOrder.push_back(i);
     }
-    std::stable_sort(m_tabOrder.begin(), m_tabOrder.end(),
-                     [this](int a, int b) { return (*this)[a].tabIndex < (*this)[b].tabIndex; });
+    const auto byTabIndex = [this](int a, int b) { return (*this)[a].tabIndex < (*this)[b].tabIndex; };
+    std::stable_sort(m_tabOrder.begin(), m_tabOrder.end(), byTabIndex);
+
+    for (int i = 0; i < count(); ++i)
+        m_zOrder.push_back(i);
+    std::stable_sort(m_zOrder.begin(), m_zOrder.end(), [&](int a, int b) {
+        const bool frameA = (*this)[a].kind == Kind::Frame;
+        const bool frameB = (*this)[b].kind == Kind::Frame;
+        return frameA != frameB ? frameB : byTabIndex(a, b);
+    });
 }
 
 int Form::indexOf(std::string_view name) const

@@ -43,6 +43,10 @@ public:
     bool takesFocus(int control) const;
     // The controls that take the focus, by tab index.
     const std::vector<int> &tabOrder() const { return m_tabOrder; }
+    // Every control, in the order a runtime that keeps them all as siblings
+    // stacks them, top first: by tab index, the frames last, so that a frame
+    // never paints over what lies in it.
+    const std::vector<int> &zOrder() const { return m_zOrder; }
     // The next control Tab (or Shift+Tab) moves to from this one, among
     // those that show; from the form itself (-1), the first (or the last).
     // -1 when nothing shows that could take the focus.
@@ -81,6 +85,7 @@ public:
 private:
     const FormDef &m_def;
     std::vector<int> m_tabOrder;
+    std::vector<int> m_zOrder;
     std::vector<bool> m_visible;
 };
 

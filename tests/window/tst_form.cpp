@@ -33,6 +33,15 @@ TEST_CASE("every control that takes the focus once in the keyboard order, panel 
                                       "Command6", "Text3", "Text4", "Option1_0", "Option1_1"});
 }
 
+TEST_CASE("stacked as siblings: by tab index, every frame beneath what it holds")
+{
+    const forms::Form form(frmMain::layout());
+    CHECK(names(form, form.zOrder())
+          == std::vector<std::string>{"Label1", "Label2", "Text1", "Text2", "Command1", "Command2", "Command3",
+                                      "Command4", "Command5", "Command6", "Text3", "Text4", "Label3", "Label4",
+                                      "Option1_0", "Option1_1", "Frame1", "Frame2", "Frame3"});
+}
+
 TEST_CASE("Tab and Shift+Tab go round what shows, and from the form enter the first or the last")
 {
     struct Row
