@@ -35,14 +35,29 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 wine=${WINE:-wine}
 
-# One process makes the prefix; any other waits for it rather than racing.
+# The prefix's settings: no crash dialog; and no window left to a window
+# manager, as none runs on a test display (Wine would wait two seconds for
+# one at every top-level window's close).
+settings='REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+'
+
+# One process makes the prefix, or brings an older one's settings up to
+# date; any other waits for it rather than racing.
+stamp=$(printf '%s' "$settings" | md5sum | cut -c1-32)
 (
     flock 9
-    if [ ! -f "$WINEPREFIX/.codelook-ready" ]; then
-        "$wine" wineboot --init >/dev/null 2>&1
-        "$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    if [ "$(cat "$WINEPREFIX/.codelook-ready" 2>/dev/null)" != "$stamp" ]; then
+        [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1
+        printf '%s' "$settings" >"$WINEPREFIX/codelook-settings.reg"
+        "$wine" reg import "Z:${WINEPREFIX//\//\\}\\codelook-settings.reg" >/dev/null 2>&1
         wineserver -w
-        touch "$WINEPREFIX/.codelook-ready"
+        echo "$stamp" >"$WINEPREFIX/.codelook-ready"
     fi
 ) 9>"$WINEPREFIX/.codelook-lock"
 
