@@ -79,6 +79,20 @@ int shiftState()
         | (GetKeyState(VK_MENU) < 0 ? forms::vbAltMask : 0);
 }
 
+// Whether a text in this font fits the room whole on one line: its width,
+// and the height of everything above the baseline (the captions are
+// capitals).
+bool fits(HDC dc, HFONT font, const std::wstring &text, SIZE room)
+{
+    const HGDIOBJ previous = SelectObject(dc, font);
+    SIZE extent{};
+    TEXTMETRICW metrics{};
+    const bool measured
+        = GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &extent) && GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, previous);
+    return !measured || (extent.cx <= room.cx && metrics.tmAscent <= room.cy);
+}
+
 [[noreturn]] void endWithFailure(const char *what)
 {
     std::wstring reason;
@@ -175,8 +189,10 @@ void Win32Runtime::createControls()
             style |= BS_GROUPBOX;
             break;
         case forms::Kind::Label:
+            // A caption on one line: a static that wraps would push its last
+            // word below its own edge.
             windowClass = WC_STATICW;
-            style |= SS_LEFT;
+            style |= SS_LEFTNOWORDWRAP;
             break;
         case forms::Kind::TextBox:
             windowClass = WC_EDITW;
@@ -215,37 +231,95 @@ void Win32Runtime::createControls()
     showControls();
 }
 
+HFONT Win32Runtime::font(const forms::Font &f, int height)
+{
+    HFONT &font = m_fonts[std::make_tuple(f.face, height, f.bold)];
+    if (!font) {
+        // Where the face is missing, the font mapper takes one of the family
+        // asked for.
+        BYTE family = FF_DONTCARE;
+        switch (forms::familyOf(f.face)) {
+        case forms::FontFamily::Serif:
+            family = FF_ROMAN;
+            break;
+        case forms::FontFamily::Sans:
+            family = FF_SWISS;
+            break;
+        case forms::FontFamily::Any:
+            break;
+        }
+        font = CreateFontW(-height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | family,
+                           wide(f.face).c_str());
+    }
+    return font;
+}
+
+SIZE Win32Runtime::captionRoom(int control) const
+{
+    const forms::Rect r = m_model.pixelsOnForm(control, int(m_dpi));
+    const auto scaled = [this](int pixelsAt96) { return MulDiv(pixelsAt96, int(m_dpi), USER_DEFAULT_SCREEN_DPI); };
+    switch (m_model[control].kind) {
+    case forms::Kind::Label:
+        return {r.width, r.height};
+    case forms::Kind::CommandButton:
+        return {r.width - scaled(8), r.height - scaled(4)}; // the raised edges
+    case forms::Kind::OptionButton:
+        return {r.width - scaled(13 + 6), r.height}; // the circle and the gap after it
+    case forms::Kind::Frame:
+        return {r.width - scaled(16), r.height}; // the line before and after the caption
+    case forms::Kind::TextBox:
+        break;
+    }
+    return {0, 0};
+}
+
 void Win32Runtime::createFonts()
 {
     for (const auto &[key, font] : m_fonts)
         DeleteObject(font);
     m_fonts.clear();
 
+    const HDC dc = GetDC(m_form);
     for (int i = 0; i < m_model.count(); ++i) {
         const forms::Font &f = m_model.fontOf(i);
-        HFONT &font = m_fonts[std::make_tuple(f.face, int(std::lround(f.points * 100)), f.bold)];
-        if (!font) {
-            // Windows puts a font of its own in place of a missing face.
-            const std::wstring face = wide(f.face);
-            font = CreateFontW(-forms::Form::pixelHeight(f, int(m_dpi)), 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE,
-                               FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+        int height = forms::Form::pixelHeight(f, int(m_dpi));
+        HFONT chosen = font(f, height);
+        // Every caption shows whole on one line. GDI rounds each letter's
+        // advance to whole pixels, so a caption the table fits exactly may
+        // need a few pixels more than its control has at some sizes: there
+        // the font steps down a pixel at a time until the caption fits.
+        const std::wstring caption = wide(m_model[i].text);
+        if (m_model[i].kind != forms::Kind::TextBox && !caption.empty()) {
+            const SIZE room = captionRoom(i);
+            while (height > 1 && !fits(dc, chosen, caption, room))
+                chosen = font(f, --height);
         }
         Control &c = m_controls[std::size_t(i)];
-        c.font = font;
+        c.font = chosen;
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE);
     }
+    ReleaseDC(m_form, dc);
 }
 
 void Win32Runtime::layout()
 {
-    RECT frame{0, 0, m_model.clientWidthPixels(int(m_dpi)), m_model.clientHeightPixels(int(m_dpi))};
+    const int width = m_model.clientWidthPixels(int(m_dpi));
+    const int height = m_model.clientHeightPixels(int(m_dpi));
+    RECT frame{0, 0, width, height};
     if (const auto adjust = dpiFunctions().adjustWindowRectExForDpi)
         adjust(&frame, formStyle, FALSE, formExStyle, m_dpi);
     else
         AdjustWindowRectEx(&frame, formStyle, FALSE, formExStyle);
     SetWindowPos(m_form, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Where the frame Windows draws is not the one it computed for this DPI
+    // (Wine's, after a change of DPI), the client area is put right from the
+    // frame as drawn.
+    RECT client{};
+    if (!IsIconic(m_form) && GetClientRect(m_form, &client) && (client.right != width || client.bottom != height))
+        SetWindowPos(m_form, nullptr, 0, 0, frame.right - frame.left + width - client.right,
+                     frame.bottom - frame.top + height - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     for (int i = 0; i < m_model.count(); ++i) {
         const forms::Rect r = m_model.pixelsOnForm(i, int(m_dpi));
@@ -487,12 +561,16 @@ LRESULT Win32Runtime::formMessage(UINT message, WPARAM wParam, LPARAM lParam)
             close(forms::vbAppWindows);
         return 0;
     case WM_DPICHANGED: {
+        // Moved to a screen of another DPI: the fonts and controls follow,
+        // and the window takes the place and size Windows suggests, with the
+        // client area the table's at the new DPI.
         m_dpi = HIWORD(wParam);
         createFonts();
-        layout();
         const auto *suggested = reinterpret_cast<const RECT *>(lParam);
-        SetWindowPos(m_form, nullptr, suggested->left, suggested->top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(m_form, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        layout();
+        refresh();
         return 0;
     }
     default:
@@ -585,20 +663,20 @@ double Win32Runtime::height() const
 
 void Win32Runtime::move(double left, double top)
 {
-    // A place on the screen, so in the screen's pixels.
-    const double dpi = screenDpi();
-    SetWindowPos(m_form, nullptr, int(std::lround(left * dpi / twipsPerInch)),
-                 int(std::lround(top * dpi / twipsPerInch)), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The window's DPI for the screen too, as for its size: the place is
+    // worked out from both, so they must agree.
+    SetWindowPos(m_form, nullptr, int(std::lround(left * m_dpi / twipsPerInch)),
+                 int(std::lround(top * m_dpi / twipsPerInch)), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 double Win32Runtime::screenWidth() const
 {
-    return double(GetSystemMetrics(SM_CXSCREEN)) * twipsPerInch / screenDpi();
+    return double(GetSystemMetrics(SM_CXSCREEN)) * twipsPerInch / m_dpi;
 }
 
 double Win32Runtime::screenHeight() const
 {
-    return double(GetSystemMetrics(SM_CYSCREEN)) * twipsPerInch / screenDpi();
+    return double(GetSystemMetrics(SM_CYSCREEN)) * twipsPerInch / m_dpi;
 }
 
 void Win32Runtime::pinOnTop()

@@ -91,6 +91,8 @@ private:
     void createControls();
     void layout();
     void createFonts();
+    HFONT font(const forms::Font &f, int height);
+    SIZE captionRoom(int control) const;
     void showControls();
     HWND nextTabStop(HWND from, bool backwards) const;
     HBRUSH brush(forms::Colour colour);
@@ -111,7 +113,7 @@ private:
     HWND m_form = nullptr;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     std::vector<Control> m_controls;
-    std::map<std::tuple<std::u16string_view, int, bool>, HFONT> m_fonts; // face, points * 100, bold
+    std::map<std::tuple<std::u16string_view, int, bool>, HFONT> m_fonts; // face, pixel height, bold
     std::map<forms::Colour, HBRUSH> m_brushes;
     HWND m_lastFocus = nullptr;
     int m_closeReason = forms::vbAppTaskManager;
