@@ -10,6 +10,7 @@
 #include "testing.h"
 #include "win32driver.h"
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -47,23 +48,20 @@ forms::Rect onForm(HWND control, HWND form)
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-} // namespace
-
-TEST_CASE("the client area and every control are the table's twips in pixels at the window's DPI")
+// The DPI the test's prefix sets the screen to; 0 where it says none.
+int screenDpiAsked()
 {
-    Win32Driver d;
-    REQUIRE(d.start());
+    const char *dpi = std::getenv("CODELOOK_TEST_DPI");
+    return dpi ? std::atoi(dpi) : 0;
+}
+
+void checkLaidOut(const Win32Driver &d, int dpi)
+{
     const forms::Form &model = d.runtime().model();
-    const int dpi = int(d.runtime().dpi());
-    CAPTURE(dpi);
     RECT client{};
     GetClientRect(d.runtime().form(), &client);
     CHECK(client.right == model.clientWidthPixels(dpi));
     CHECK(client.bottom == model.clientHeightPixels(dpi));
-    if (dpi == USER_DEFAULT_SCREEN_DPI) {
-        CHECK(client.right == 289);
-        CHECK(client.bottom == 153);
-    }
     for (int i = 0; i < model.count(); ++i) {
         CAPTURE(nameOf(i));
         const forms::Rect shown = onForm(d.control(i), d.runtime().form());
@@ -72,6 +70,106 @@ TEST_CASE("the client area and every control are the table's twips in pixels at 
         CHECK(shown.top == table.top);
         CHECK(shown.width == table.width);
         CHECK(shown.height == table.height);
+        // Nothing hangs over the client area's edge.
+        CHECK(shown.left >= 0);
+        CHECK(shown.top >= 0);
+        CHECK(shown.left + shown.width <= client.right);
+        CHECK(shown.top + shown.height <= client.bottom);
+    }
+}
+
+// Each caption in the font it is drawn in: whole, on one line, in a face of
+// the table's family, at the table's size or as little below it as fitting
+// needs.
+void checkCaptions(const Win32Driver &d, int dpi)
+{
+    const forms::Form &model = d.runtime().model();
+    const HDC dc = GetDC(d.runtime().form());
+    for (int i = 0; i < model.count(); ++i) {
+        if (model[i].kind == forms::Kind::TextBox)
+            continue;
+        CAPTURE(nameOf(i));
+        const auto font = reinterpret_cast<HFONT>(SendMessageW(d.control(i), WM_GETFONT, 0, 0));
+        REQUIRE(font);
+        LOGFONTW logFont{};
+        REQUIRE(GetObjectW(font, sizeof logFont, &logFont) == sizeof logFont);
+        const int nominal = forms::Form::pixelHeight(model.fontOf(i), dpi);
+        const int height = -logFont.lfHeight;
+        CHECK(height <= nominal);
+        CHECK(height * 10 >= nominal * 9);
+
+        const HGDIOBJ previous = SelectObject(dc, font);
+        const std::wstring caption(model[i].text.begin(), model[i].text.end());
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, caption.c_str(), int(caption.size()), &extent);
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, previous);
+        RECT r{};
+        GetClientRect(d.control(i), &r);
+        CHECK(extent.cx <= r.right);
+        const int family = metrics.tmPitchAndFamily & 0xF0;
+        CHECK(family == (forms::familyOf(model.fontOf(i).face) == forms::FontFamily::Serif ? FF_ROMAN : FF_SWISS));
+        if (model[i].kind == forms::Kind::Label) {
+            CHECK((GetWindowLongPtrW(d.control(i), GWL_STYLE) & SS_TYPEMASK) == SS_LEFTNOWORDWRAP);
+            CHECK(metrics.tmAscent <= r.bottom);
+        }
+        MESSAGE(std::string(nameOf(i)), " at ", dpi, " dpi: font ", height, " px (table ", nominal, "), caption ",
+                extent.cx, " of ", r.right, " px");
+    }
+    ReleaseDC(d.runtime().form(), dc);
+}
+
+} // namespace
+
+TEST_CASE("at the screen's DPI: the table's pixels, centred, every caption whole")
+{
+    Win32Driver d;
+    REQUIRE(d.start());
+    const int dpi = int(d.runtime().dpi());
+    CAPTURE(dpi);
+    if (const int asked = screenDpiAsked())
+        REQUIRE(dpi == asked);
+    checkLaidOut(d, dpi);
+    checkCaptions(d, dpi);
+    if (dpi == USER_DEFAULT_SCREEN_DPI) {
+        RECT client{};
+        GetClientRect(d.runtime().form(), &client);
+        CHECK(client.right == 289);
+        CHECK(client.bottom == 153);
+    }
+    // Centred on the screen, both measured at the one DPI.
+    const forms::Rect window = d.windowPixels();
+    const forms::Rect screen = d.screenPixels();
+    CHECK(std::abs(2 * window.left + window.width - screen.width) <= 2);
+    CHECK(std::abs(2 * window.top + window.height - screen.height) <= 2);
+}
+
+TEST_CASE("moved to a screen of another DPI, the window takes the suggested place and the table's size there")
+{
+    Win32Driver d;
+    REQUIRE(d.start());
+    const HWND form = d.runtime().form();
+    const int from = int(d.runtime().dpi());
+    for (const int to : {from == 144 ? 96 : 144, 192, from}) {
+        CAPTURE(from);
+        CAPTURE(to);
+        const forms::Form &model = d.runtime().model();
+        // What Windows suggests: the table's client area at the new DPI in
+        // a frame for that DPI, somewhere on the new screen.
+        RECT suggested{0, 0, model.clientWidthPixels(to), model.clientHeightPixels(to)};
+        AdjustWindowRectEx(&suggested, DWORD(GetWindowLongPtrW(form, GWL_STYLE)), FALSE,
+                           DWORD(GetWindowLongPtrW(form, GWL_EXSTYLE)) & ~DWORD(WS_EX_TOPMOST));
+        OffsetRect(&suggested, 40 - suggested.left, 30 - suggested.top);
+        SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+        d.runtime().pump();
+
+        CHECK(d.runtime().dpi() == UINT(to));
+        const forms::Rect window = d.windowPixels();
+        CHECK(window.left == 40);
+        CHECK(window.top == 30);
+        checkLaidOut(d, to);
+        checkCaptions(d, to);
     }
 }
 
