@@ -7,9 +7,13 @@
 // class; frames are group boxes, labels statics, text boxes edits, command
 // buttons push buttons and option buttons radio buttons. Every control is a
 // child of the form, stacked, placed and shown as the form model says, so a
-// hidden frame's controls can neither be seen nor take the focus.
-// Notifications, the edits' keys (through a subclass) and the form's own
-// messages are raised to the window as forms::Events.
+// hidden frame's controls can neither be seen nor take the focus, and each
+// box follows its label in z-order, which is how screen readers name it.
+// Sizes and fonts are the model's at the window's DPI, and follow it when
+// the window moves to a screen of another; a caption that would not fit
+// whole on one line takes a font a pixel or two smaller. Notifications, the
+// edits' keys (through a subclass) and the form's own messages are raised to
+// the window as forms::Events.
 
 #include "form.h"
 #include "forms.h"
