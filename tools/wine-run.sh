@@ -2,20 +2,23 @@
 # SPDX-FileCopyrightText: 2026 The codelook developers
 # SPDX-License-Identifier: MIT
 #
-# wine-run.sh --prefix DIR [--init] [PROGRAM.exe ARGS...]
+# wine-run.sh --prefix DIR [--dpi N] [--init] [PROGRAM.exe ARGS...]
 #
 # Runs a Windows program under Wine the way the tests need it: a private
 # prefix, made once with wineboot; no debug chatter; no prompt to install
-# Mono or Gecko; no crash dialog waiting for a click; and a display (a
-# headless X server of its own when none is set). Exits with the program's
-# status. --init only makes the prefix.
+# Mono or Gecko; no crash dialog waiting for a click; Windows' own faces
+# drawn in their metric twins; the screen at N dpi (96 unless given; one
+# prefix a DPI); and a display (a headless X server of its own when none is
+# set). Exits with the program's status. --init only makes the prefix.
 set -euo pipefail
 
 prefix=
+dpi=96
 init_only=
 while [ $# -gt 0 ]; do
     case "$1" in
         --prefix) prefix=$2; shift 2 ;;
+        --dpi) dpi=$2; shift 2 ;;
         --init) init_only=1; shift ;;
         *) break ;;
     esac
@@ -26,7 +29,7 @@ if [ -z "$prefix" ]; then
 fi
 
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a "$0" --prefix "$prefix" ${init_only:+--init} "$@"
+    exec xvfb-run -a "$0" --prefix "$prefix" --dpi "$dpi" ${init_only:+--init} "$@"
 fi
 
 export WINEPREFIX
@@ -35,14 +38,29 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 wine=${WINE:-wine}
 
-# One process makes the prefix; any other waits for it rather than racing.
+# The prefix's settings: no crash dialog; no window left to a window
+# manager, as none runs on a test display (Wine would wait two seconds for
+# one at every top-level window's close); the faces the window asks for
+# mapped to the fonts with their metrics (fonts-liberation), so the tests
+# measure what a Windows user sees; and the screen's DPI.
+settings=$(printf '%s\n' 'REGEDIT4' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+    '"Times New Roman"="Liberation Serif"' '"MS Sans Serif"="Liberation Sans"' '' \
+    '[HKEY_CURRENT_USER\Control Panel\Desktop]' "\"LogPixels\"=dword:$(printf '%08x' "$dpi")")
+
+# One process makes the prefix, or brings an older one's settings up to
+# date; any other waits for it rather than racing.
+stamp=$(printf '%s' "$settings" | md5sum | cut -c1-32)
 (
     flock 9
-    if [ ! -f "$WINEPREFIX/.codelook-ready" ]; then
-        "$wine" wineboot --init >/dev/null 2>&1
-        "$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    if [ "$(cat "$WINEPREFIX/.codelook-ready" 2>/dev/null)" != "$stamp" ]; then
+        [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1
+        printf '%s\n' "$settings" >"$WINEPREFIX/codelook-settings.reg"
+        "$wine" reg import "Z:${WINEPREFIX//\//\\}\\codelook-settings.reg" >/dev/null 2>&1
         wineserver -w
-        touch "$WINEPREFIX/.codelook-ready"
+        echo "$stamp" >"$WINEPREFIX/.codelook-ready"
     fi
 ) 9>"$WINEPREFIX/.codelook-lock"
 

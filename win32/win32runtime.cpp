@@ -5,7 +5,7 @@
 
 #include "resource.h"
 
-#include <commctrl.h>
+#include <commctrl.h> // the controls' class names only: comctl32 is not linked
 
 #include <algorithm>
 #include <cmath>
@@ -18,17 +18,11 @@ constexpr wchar_t formClass[] = L"codelookForm";
 // Control ids start above IDOK and IDCANCEL, which the dialog manager sends
 // for Enter and Esc: those must press nothing.
 constexpr int firstControlId = 100;
-constexpr UINT_PTR editSubclassId = 1;
-constexpr int twipsPerInch = 1440;
+constexpr int twipsPerInch = forms::twipsPerInch;
 
 std::wstring wide(std::u16string_view s)
 {
     return std::wstring(s.begin(), s.end());
-}
-
-int pixels(int twips, UINT dpi)
-{
-    return MulDiv(twips, int(dpi), twipsPerInch);
 }
 
 // Where Windows has them: Windows 10 1607 and later. Older systems, and
@@ -81,21 +75,35 @@ constexpr DWORD formExStyle = 0;
 
 int shiftState()
 {
-    return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0)
-        | (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+    return (GetKeyState(VK_SHIFT) < 0 ? forms::vbShiftMask : 0) | (GetKeyState(VK_CONTROL) < 0 ? forms::vbCtrlMask : 0)
+        | (GetKeyState(VK_MENU) < 0 ? forms::vbAltMask : 0);
+}
+
+// Whether a text in this font fits the room whole on one line: its width,
+// and the height of everything above the baseline (the captions are
+// capitals).
+bool fits(HDC dc, HFONT font, const std::wstring &text, SIZE room)
+{
+    const HGDIOBJ previous = SelectObject(dc, font);
+    SIZE extent{};
+    TEXTMETRICW metrics{};
+    const bool measured
+        = GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &extent) && GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, previous);
+    return !measured || (extent.cx <= room.cx && metrics.tmAscent <= room.cy);
 }
 
 [[noreturn]] void endWithFailure(const char *what)
 {
-    std::wstring prompt = L"THE PROGRAM MUST END: ";
+    std::wstring reason;
     const int length = MultiByteToWideChar(CP_ACP, 0, what, -1, nullptr, 0);
     if (length > 1) {
-        std::wstring reason(std::size_t(length), L'\0');
+        reason.resize(std::size_t(length));
         MultiByteToWideChar(CP_ACP, 0, what, -1, reason.data(), length);
         reason.resize(std::size_t(length - 1));
-        prompt += reason;
     }
-    MessageBoxW(nullptr, prompt.c_str(), L"CODELOOK ERROR", MB_OK | MB_ICONERROR);
+    const std::u16string prompt = forms::failurePrompt(std::u16string(reason.begin(), reason.end()));
+    MessageBoxW(nullptr, wide(prompt).c_str(), wide(forms::failureTitle).c_str(), MB_OK | forms::failureStyle);
     std::exit(EXIT_FAILURE);
 }
 
@@ -113,7 +121,7 @@ void Win32Runtime::raise(Raise &&raise)
     } catch (const std::exception &e) {
         endWithFailure(e.what());
     } catch (...) {
-        endWithFailure("unknown failure");
+        endWithFailure("");
     }
     --m_depth;
     if (m_depth == 0 && m_ended)
@@ -121,7 +129,7 @@ void Win32Runtime::raise(Raise &&raise)
 }
 
 Win32Runtime::Win32Runtime(const forms::FormDef &form)
-    : m_def(form)
+    : m_model(form)
 {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{};
@@ -163,24 +171,15 @@ Win32Runtime::~Win32Runtime()
 void Win32Runtime::createControls()
 {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    const std::size_t count = m_def.controls.size();
-    m_controls.resize(count);
-    std::vector<int> order(count);
-    for (std::size_t i = 0; i < count; ++i)
-        order[i] = int(i);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return m_def.controls[a].tabIndex < m_def.controls[b].tabIndex; });
-
-    // Created in tab order: the dialog manager's arrow keys follow the
-    // creation order within a group of option buttons.
+    m_controls.resize(std::size_t(m_model.count()));
+    // Created in the model's stacking order, top first: the dialog manager's
+    // arrow keys follow it within a group of option buttons, and a frame
+    // created last lies beneath what it holds.
     bool previousWasOption = false;
-    for (const int i : order) {
-        const forms::ControlDef &def = m_def.controls[std::size_t(i)];
+    for (const int i : m_model.zOrder()) {
+        const forms::ControlDef &def = m_model[i];
         Control &c = m_controls[std::size_t(i)];
-        c.def = &def;
-        c.visible = def.visible;
         c.backColor = def.backColor;
-        c.maxLength = def.maxLength;
 
         const wchar_t *windowClass = WC_BUTTONW;
         DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
@@ -190,8 +189,10 @@ void Win32Runtime::createControls()
             style |= BS_GROUPBOX;
             break;
         case forms::Kind::Label:
+            // A caption on one line: a static that wraps would push its last
+            // word below its own edge.
             windowClass = WC_STATICW;
-            style |= SS_LEFT;
+            style |= SS_LEFTNOWORDWRAP;
             break;
         case forms::Kind::TextBox:
             windowClass = WC_EDITW;
@@ -220,19 +221,57 @@ void Win32Runtime::createControls()
             endWithFailure("a control cannot be created");
         if (def.kind == forms::Kind::TextBox) {
             SendMessageW(c.hwnd, EM_LIMITTEXT, WPARAM(def.maxLength), 0);
-            SetWindowSubclass(c.hwnd, editProc, editSubclassId, reinterpret_cast<DWORD_PTR>(this));
+            // The edit's own procedure goes on under ours, which raises its
+            // keys first; the edit leaves GWLP_USERDATA to its owner.
+            SetWindowLongPtrW(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+            c.editProc = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(c.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Runtime::editProc)));
         }
-        if (def.kind != forms::Kind::Frame && def.kind != forms::Kind::Label)
-            m_tabOrder.push_back(i);
-    }
-
-    // Frames go beneath everything else, so a frame never paints over what
-    // lies in it.
-    for (std::size_t i = 0; i < count; ++i) {
-        if (m_controls[i].def->kind == forms::Kind::Frame)
-            SetWindowPos(m_controls[i].hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     showControls();
+}
+
+HFONT Win32Runtime::font(const forms::Font &f, int height)
+{
+    HFONT &font = m_fonts[std::make_tuple(f.face, height, f.bold)];
+    if (!font) {
+        // Where the face is missing, the font mapper takes one of the family
+        // asked for.
+        BYTE family = FF_DONTCARE;
+        switch (forms::familyOf(f.face)) {
+        case forms::FontFamily::Serif:
+            family = FF_ROMAN;
+            break;
+        case forms::FontFamily::Sans:
+            family = FF_SWISS;
+            break;
+        case forms::FontFamily::Any:
+            break;
+        }
+        font = CreateFontW(-height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | family,
+                           wide(f.face).c_str());
+    }
+    return font;
+}
+
+SIZE Win32Runtime::captionRoom(int control) const
+{
+    const forms::Rect r = m_model.pixelsOnForm(control, int(m_dpi));
+    const auto scaled = [this](int pixelsAt96) { return MulDiv(pixelsAt96, int(m_dpi), USER_DEFAULT_SCREEN_DPI); };
+    switch (m_model[control].kind) {
+    case forms::Kind::Label:
+        return {r.width, r.height};
+    case forms::Kind::CommandButton:
+        return {r.width - scaled(8), r.height - scaled(4)}; // the raised edges
+    case forms::Kind::OptionButton:
+        return {r.width - scaled(13 + 6), r.height}; // the circle and the gap after it
+    case forms::Kind::Frame:
+        return {r.width - scaled(16), r.height}; // the line before and after the caption
+    case forms::Kind::TextBox:
+        break;
+    }
+    return {0, 0};
 }
 
 void Win32Runtime::createFonts()
@@ -241,67 +280,58 @@ void Win32Runtime::createFonts()
         DeleteObject(font);
     m_fonts.clear();
 
-    const auto fontFor = [this](const forms::Font &f) {
-        const auto key = std::make_tuple(f.face, int(std::lround(f.points * 100)), f.bold);
-        HFONT &font = m_fonts[key];
-        if (!font) {
-            // Windows puts a font of its own in place of a missing face.
-            const std::wstring face = wide(f.face);
-            font = CreateFontW(-MulDiv(std::get<1>(key), int(m_dpi), 72 * 100), 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL,
-                               FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+    const HDC dc = GetDC(m_form);
+    for (int i = 0; i < m_model.count(); ++i) {
+        const forms::Font &f = m_model.fontOf(i);
+        int height = forms::Form::pixelHeight(f, int(m_dpi));
+        HFONT chosen = font(f, height);
+        // Every caption shows whole on one line. GDI rounds each letter's
+        // advance to whole pixels, so a caption the table fits exactly may
+        // need a few pixels more than its control has at some sizes: there
+        // the font steps down a pixel at a time until the caption fits.
+        const std::wstring caption = wide(m_model[i].text);
+        if (m_model[i].kind != forms::Kind::TextBox && !caption.empty()) {
+            const SIZE room = captionRoom(i);
+            while (height > 1 && !fits(dc, chosen, caption, room))
+                chosen = font(f, --height);
         }
-        return font;
-    };
-
-    // A control without a face of its own takes its frame's, and a frame
-    // without one the form's default, as the forms designer does.
-    constexpr forms::Font formFont{u"MS Sans Serif", 8, false};
-    for (Control &c : m_controls) {
-        const forms::ControlDef *def = c.def;
-        while (def->font.face.empty() && def->container != forms::onForm)
-            def = &m_def.controls[std::size_t(def->container)];
-        c.font = fontFor(def->font.face.empty() ? formFont : def->font);
+        Control &c = m_controls[std::size_t(i)];
+        c.font = chosen;
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE);
     }
+    ReleaseDC(m_form, dc);
 }
 
 void Win32Runtime::layout()
 {
-    RECT frame{0, 0, pixels(m_def.clientWidth, m_dpi), pixels(m_def.clientHeight, m_dpi)};
+    const int width = m_model.clientWidthPixels(int(m_dpi));
+    const int height = m_model.clientHeightPixels(int(m_dpi));
+    RECT frame{0, 0, width, height};
     if (const auto adjust = dpiFunctions().adjustWindowRectExForDpi)
         adjust(&frame, formStyle, FALSE, formExStyle, m_dpi);
     else
         AdjustWindowRectEx(&frame, formStyle, FALSE, formExStyle);
     SetWindowPos(m_form, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Where the frame Windows draws is not the one it computed for this DPI
+    // (Wine's, after a change of DPI), the client area is put right from the
+    // frame as drawn.
+    RECT client{};
+    if (!IsIconic(m_form) && GetClientRect(m_form, &client) && (client.right != width || client.bottom != height))
+        SetWindowPos(m_form, nullptr, 0, 0, frame.right - frame.left + width - client.right,
+                     frame.bottom - frame.top + height - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    for (Control &c : m_controls) {
-        int left = c.def->twips.left;
-        int top = c.def->twips.top;
-        for (int container = c.def->container; container != forms::onForm;
-             container = m_def.controls[std::size_t(container)].container) {
-            left += m_def.controls[std::size_t(container)].twips.left;
-            top += m_def.controls[std::size_t(container)].twips.top;
-        }
-        SetWindowPos(c.hwnd, nullptr, pixels(left, m_dpi), pixels(top, m_dpi), pixels(c.def->twips.width, m_dpi),
-                     pixels(c.def->twips.height, m_dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    for (int i = 0; i < m_model.count(); ++i) {
+        const forms::Rect r = m_model.pixelsOnForm(i, int(m_dpi));
+        SetWindowPos(m_controls[std::size_t(i)].hwnd, nullptr, r.left, r.top, r.width, r.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
-}
-
-bool Win32Runtime::shownInFrames(int control) const
-{
-    for (int i = control; i != forms::onForm; i = m_controls[std::size_t(i)].def->container) {
-        if (!m_controls[std::size_t(i)].visible)
-            return false;
-    }
-    return true;
 }
 
 void Win32Runtime::showControls()
 {
     for (std::size_t i = 0; i < m_controls.size(); ++i) {
-        const bool shown = shownInFrames(int(i));
+        const bool shown = m_model.shows(int(i));
         const bool styled = (GetWindowLongPtrW(m_controls[i].hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
         if (styled != shown)
             ShowWindow(m_controls[i].hwnd, shown ? SW_SHOWNA : SW_HIDE);
@@ -311,15 +341,15 @@ void Win32Runtime::showControls()
 bool Win32Runtime::start(forms::Events &events, int showCommand)
 {
     m_events = &events;
-    raise([](forms::Events &e) { e.Load(); });
-    if (m_ended)
-        return false;
-    // The first show raises Resize once, whatever sizes Windows sends on
-    // the way.
-    ShowWindow(m_form, showCommand);
-    m_shown = true;
-    raise([](forms::Events &e) { e.Resize(); });
-    if (m_ended)
+    const bool shown = forms::start([this](auto &&event) { raise(event); },
+                                    [&] {
+                                        // The first show raises Resize once, whatever sizes
+                                        // Windows sends on the way.
+                                        ShowWindow(m_form, showCommand);
+                                        m_shown = true;
+                                    },
+                                    [this] { return m_ended; });
+    if (!shown)
         return false;
     // The form keeps the focus itself: the dialog manager would give it to
     // the first mode button, and so choose a mode unasked.
@@ -331,12 +361,8 @@ bool Win32Runtime::start(forms::Events &events, int showCommand)
 int Win32Runtime::run()
 {
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!m_form || (!tabFromForm(msg) && !IsDialogMessageW(m_form, &msg))) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+        dispatch(msg);
     return m_exitCode;
 }
 
@@ -346,12 +372,22 @@ bool Win32Runtime::pump()
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT)
             break;
-        if (!m_form || (!tabFromForm(msg) && !IsDialogMessageW(m_form, &msg))) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        dispatch(msg);
     }
     return !m_ended;
+}
+
+void Win32Runtime::dispatch(MSG &msg)
+{
+    if (!m_form || (!tabFromForm(msg) && !IsDialogMessageW(m_form, &msg))) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void Win32Runtime::unload()
+{
+    close(forms::vbFormCode);
 }
 
 bool Win32Runtime::tabFromForm(const MSG &msg)
@@ -383,7 +419,7 @@ void Win32Runtime::finish()
 
 int Win32Runtime::indexOf(HWND hwnd) const
 {
-    if (!hwnd || GetParent(hwnd) != m_form)
+    if (!hwnd)
         return -1;
     const auto i = std::size_t(GetDlgCtrlID(hwnd) - firstControlId);
     return i < m_controls.size() && m_controls[i].hwnd == hwnd ? int(i) : -1;
@@ -391,26 +427,11 @@ int Win32Runtime::indexOf(HWND hwnd) const
 
 HWND Win32Runtime::nextTabStop(HWND from, bool backwards) const
 {
-    const int n = int(m_tabOrder.size());
-    int at = -1;
-    for (int k = 0; k < n; ++k) {
-        if (m_controls[std::size_t(m_tabOrder[std::size_t(k)])].hwnd == from)
-            at = k;
-    }
-    // From the form itself, Tab goes to the first stop and Shift+Tab to the
-    // last.
-    if (at < 0)
-        at = backwards ? 0 : n - 1;
-    // Every control of the order is a stop while it shows. Not WS_TABSTOP:
-    // a radio button's follows its check (BM_SETCHECK sets and clears it),
-    // so the two mode buttons cleared at Load would leave Tab nowhere to go.
-    for (int step = 1; step <= n; ++step) {
-        const int k = ((at + (backwards ? -step : step)) % n + n) % n;
-        const HWND hwnd = m_controls[std::size_t(m_tabOrder[std::size_t(k)])].hwnd;
-        if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd))
-            return hwnd;
-    }
-    return nullptr;
+    // The model's order over what it says shows. Not WS_TABSTOP: a radio
+    // button's follows its check (BM_SETCHECK sets and clears it), so the two
+    // mode buttons cleared at Load would leave Tab nowhere to go.
+    const int next = m_model.nextTabStop(indexOf(from), backwards);
+    return next < 0 ? nullptr : m_controls[std::size_t(next)].hwnd;
 }
 
 HBRUSH Win32Runtime::brush(forms::Colour colour)
@@ -428,8 +449,9 @@ LRESULT Win32Runtime::controlColours(UINT message, HDC dc, HWND child)
     if (i < 0)
         return DefWindowProcW(m_form, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
     const Control &c = m_controls[std::size_t(i)];
+    const forms::ControlDef &def = m_model[i];
     // A locked box asks as a static does, and keeps the box's colours.
-    const bool box = c.def->kind == forms::Kind::TextBox;
+    const bool box = def.kind == forms::Kind::TextBox;
     HBRUSH background = nullptr;
     if (c.backColor == forms::defaultColour) {
         const int system = box ? COLOR_WINDOW : COLOR_BTNFACE;
@@ -440,14 +462,14 @@ LRESULT Win32Runtime::controlColours(UINT message, HDC dc, HWND child)
         background = brush(c.backColor);
     }
     SetTextColor(dc,
-                 c.def->foreColor == forms::defaultColour ? GetSysColor(box ? COLOR_WINDOWTEXT : COLOR_BTNTEXT)
-                                                          : c.def->foreColor);
+                 def.foreColor == forms::defaultColour ? GetSysColor(box ? COLOR_WINDOWTEXT : COLOR_BTNTEXT)
+                                                       : def.foreColor);
     return reinterpret_cast<LRESULT>(background);
 }
 
 void Win32Runtime::command(int control, int code)
 {
-    const forms::Kind kind = m_controls[std::size_t(control)].def->kind;
+    const forms::Kind kind = m_model[control].kind;
     if (kind == forms::Kind::CommandButton && code == BN_CLICKED)
         raise([control](forms::Events &e) { e.Click(control); });
     else if (kind == forms::Kind::TextBox && code == EN_CHANGE)
@@ -539,12 +561,16 @@ LRESULT Win32Runtime::formMessage(UINT message, WPARAM wParam, LPARAM lParam)
             close(forms::vbAppWindows);
         return 0;
     case WM_DPICHANGED: {
+        // Moved to a screen of another DPI: the fonts and controls follow,
+        // and the window takes the place and size Windows suggests, with the
+        // client area the table's at the new DPI.
         m_dpi = HIWORD(wParam);
         createFonts();
-        layout();
         const auto *suggested = reinterpret_cast<const RECT *>(lParam);
-        SetWindowPos(m_form, nullptr, suggested->left, suggested->top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(m_form, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        layout();
+        refresh();
         return 0;
     }
     default:
@@ -553,27 +579,30 @@ LRESULT Win32Runtime::formMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(m_form, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Win32Runtime::editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                        DWORD_PTR refData)
+LRESULT CALLBACK Win32Runtime::editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto *self = reinterpret_cast<Win32Runtime *>(refData);
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, editProc, editSubclassId);
-        return DefSubclassProc(hwnd, message, wParam, lParam);
-    }
-    const int control = self->indexOf(hwnd);
+    auto *self = reinterpret_cast<Win32Runtime *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    const int control = self ? self->indexOf(hwnd) : -1;
+    // Only ours are subclassed, and each until its WM_NCDESTROY.
     if (control < 0)
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    const WNDPROC own = self->m_controls[std::size_t(control)].editProc;
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        return CallWindowProcW(own, hwnd, message, wParam, lParam);
+    }
     return self->editMessage(control, hwnd, message, wParam, lParam);
 }
 
 LRESULT Win32Runtime::editMessage(int control, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    const WNDPROC own = m_controls[std::size_t(control)].editProc;
     switch (message) {
     case WM_GETDLGCODE: {
         // Enter and Esc reach the box as keys (so they raise KeyDown and
         // KeyPress) instead of pressing a button through the dialog manager.
-        LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
+        LRESULT code = CallWindowProcW(own, hwnd, message, wParam, lParam);
         const auto *msg = reinterpret_cast<const MSG *>(lParam);
         if (msg && msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE))
             code |= DLGC_WANTMESSAGE;
@@ -585,25 +614,18 @@ LRESULT Win32Runtime::editMessage(int control, HWND hwnd, UINT message, WPARAM w
         // A handler that clears the key code takes the key from the box.
         if (m_ended || keyCode == 0)
             return 0;
-        return DefSubclassProc(hwnd, message, WPARAM(keyCode), lParam);
+        return CallWindowProcW(own, hwnd, message, WPARAM(keyCode), lParam);
     }
     case WM_CHAR: {
         int keyAscii = int(wParam);
         raise([&](forms::Events &e) { e.KeyPress(control, keyAscii); });
         if (m_ended || keyAscii <= 0 || keyAscii > 0xFFFF)
             return 0;
-        return DefSubclassProc(hwnd, message, WPARAM(keyAscii), lParam);
+        return CallWindowProcW(own, hwnd, message, WPARAM(keyAscii), lParam);
     }
     default:
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        return CallWindowProcW(own, hwnd, message, wParam, lParam);
     }
-}
-
-std::u16string Win32Runtime::caption() const
-{
-    std::wstring text(std::size_t(GetWindowTextLengthW(m_form)) + 1, L'\0');
-    text.resize(std::size_t(GetWindowTextW(m_form, text.data(), int(text.size()))));
-    return std::u16string(text.begin(), text.end());
 }
 
 void Win32Runtime::setCaption(std::u16string_view caption)
@@ -641,20 +663,20 @@ double Win32Runtime::height() const
 
 void Win32Runtime::move(double left, double top)
 {
-    // A place on the screen, so in the screen's pixels.
-    const double dpi = screenDpi();
-    SetWindowPos(m_form, nullptr, int(std::lround(left * dpi / twipsPerInch)),
-                 int(std::lround(top * dpi / twipsPerInch)), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The window's DPI for the screen too, as for its size: the place is
+    // worked out from both, so they must agree.
+    SetWindowPos(m_form, nullptr, int(std::lround(left * m_dpi / twipsPerInch)),
+                 int(std::lround(top * m_dpi / twipsPerInch)), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 double Win32Runtime::screenWidth() const
 {
-    return double(GetSystemMetrics(SM_CXSCREEN)) * twipsPerInch / screenDpi();
+    return double(GetSystemMetrics(SM_CXSCREEN)) * twipsPerInch / m_dpi;
 }
 
 double Win32Runtime::screenHeight() const
 {
-    return double(GetSystemMetrics(SM_CYSCREEN)) * twipsPerInch / screenDpi();
+    return double(GetSystemMetrics(SM_CYSCREEN)) * twipsPerInch / m_dpi;
 }
 
 void Win32Runtime::pinOnTop()
@@ -673,14 +695,9 @@ void Win32Runtime::end(int exitCode)
         finish();
 }
 
-bool Win32Runtime::visible(int control) const
-{
-    return shownInFrames(control);
-}
-
 void Win32Runtime::setVisible(int control, bool visible)
 {
-    m_controls.at(std::size_t(control)).visible = visible;
+    m_model.setVisible(control, visible);
     showControls();
     // A group box paints only its border and caption, so what a hidden frame
     // left under a shown one must be painted over from the form up.
@@ -717,11 +734,6 @@ void Win32Runtime::setLocked(int control, bool locked)
     SendMessageW(m_controls.at(std::size_t(control)).hwnd, EM_SETREADONLY, locked, 0);
 }
 
-forms::Colour Win32Runtime::backColor(int control) const
-{
-    return m_controls.at(std::size_t(control)).backColor;
-}
-
 void Win32Runtime::setBackColor(int control, forms::Colour colour)
 {
     Control &c = m_controls.at(std::size_t(control));
@@ -731,27 +743,9 @@ void Win32Runtime::setBackColor(int control, forms::Colour colour)
     InvalidateRect(c.hwnd, nullptr, TRUE);
 }
 
-int Win32Runtime::maxLength(int control) const
-{
-    return m_controls.at(std::size_t(control)).maxLength;
-}
-
-void Win32Runtime::setMaxLength(int control, int maxLength)
-{
-    Control &c = m_controls.at(std::size_t(control));
-    c.maxLength = std::max(maxLength, 0);
-    // 0 is the edit's own largest limit.
-    SendMessageW(c.hwnd, EM_LIMITTEXT, WPARAM(c.maxLength), 0);
-}
-
 void Win32Runtime::setFocus(int control)
 {
     SetFocus(m_controls.at(std::size_t(control)).hwnd);
-}
-
-bool Win32Runtime::value(int control) const
-{
-    return SendMessageW(m_controls.at(std::size_t(control)).hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void Win32Runtime::setValue(int control, bool value)

@@ -6,11 +6,16 @@
 // The forms runtime on plain Win32. The form is a top-level window of its own
 // class; frames are group boxes, labels statics, text boxes edits, command
 // buttons push buttons and option buttons radio buttons. Every control is a
-// child of the form at its frame's place plus its own, and shows only while
-// its frame does, so a hidden frame's controls can neither be seen nor take
-// the focus. Notifications, the edits' keys (through a subclass) and the
-// form's own messages are raised to the window as forms::Events.
+// child of the form, stacked, placed and shown as the form model says, so a
+// hidden frame's controls can neither be seen nor take the focus, and each
+// box follows its label in z-order, which is how screen readers name it.
+// Sizes and fonts are the model's at the window's DPI, and follow it when
+// the window moves to a screen of another; a caption that would not fit
+// whole on one line takes a font a pixel or two smaller. Notifications, the
+// edits' keys (through a subclass) and the form's own messages are raised to
+// the window as forms::Events.
 
+#include "form.h"
 #include "forms.h"
 
 #ifndef NOMINMAX
@@ -31,22 +36,27 @@ public:
     Win32Runtime(const Win32Runtime &) = delete;
     Win32Runtime &operator=(const Win32Runtime &) = delete;
 
-    // Raises Load and, unless the window ended the program there, shows the
-    // window. False when the program has ended.
+    // Starts the form in the model's order, showing it with showCommand.
+    // False when the program has ended.
     bool start(forms::Events &events, int showCommand = SW_SHOWNORMAL);
     // The message loop, until the program ends; returns its exit status.
     int run();
     // Handles the messages already waiting, then returns; false once the
     // program has ended. Lets tests see what the loop would have done.
     bool pump();
+    // The program's own close: asks QueryUnload with vbFormCode and, unless
+    // refused, ends with status 0.
+    void unload();
 
     bool ended() const { return m_ended; }
     int exitCode() const { return m_exitCode; }
     HWND form() const { return m_form; }
     HWND control(int index) const { return m_controls.at(std::size_t(index)).hwnd; }
+    // -1 for a window that is none of the table's controls.
+    int indexOf(HWND hwnd) const;
     UINT dpi() const { return m_dpi; }
+    const forms::Form &model() const { return m_model; }
 
-    std::u16string caption() const;
     void setCaption(std::u16string_view caption) override;
     int windowState() const override;
     void refresh() override;
@@ -57,18 +67,13 @@ public:
     double screenHeight() const override;
     void pinOnTop() override;
     void end(int exitCode) override;
-    bool visible(int control) const;
     void setVisible(int control, bool visible) override;
     std::u16string text(int control) const override;
     void setText(int control, std::u16string_view text) override;
     bool locked(int control) const override;
     void setLocked(int control, bool locked) override;
-    forms::Colour backColor(int control) const;
     void setBackColor(int control, forms::Colour colour) override;
-    int maxLength(int control) const;
-    void setMaxLength(int control, int maxLength);
     void setFocus(int control) override;
-    bool value(int control) const;
     void setValue(int control, bool value) override;
     int msgBox(std::u16string_view prompt, int style, std::u16string_view title) override;
     bool fileExists(std::u16string_view name) const override;
@@ -76,32 +81,30 @@ public:
 private:
     struct Control
     {
-        const forms::ControlDef *def = nullptr;
         HWND hwnd = nullptr;
-        bool visible = true; // its own Visible, whatever its frame's
+        WNDPROC editProc = nullptr; // an edit's own procedure, under the runtime's
         forms::Colour backColor = forms::defaultColour;
-        int maxLength = 0;
         HFONT font = nullptr;
     };
 
     static LRESULT CALLBACK formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                     DWORD_PTR refData);
+    static LRESULT CALLBACK editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT formMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT editMessage(int control, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     void createControls();
     void layout();
     void createFonts();
+    HFONT font(const forms::Font &f, int height);
+    SIZE captionRoom(int control) const;
     void showControls();
-    bool shownInFrames(int control) const;
-    int indexOf(HWND hwnd) const;
     HWND nextTabStop(HWND from, bool backwards) const;
     HBRUSH brush(forms::Colour colour);
     LRESULT controlColours(UINT message, HDC dc, HWND child);
     void command(int control, int code);
     void close(int unloadMode);
     bool tabFromForm(const MSG &msg);
+    void dispatch(MSG &msg);
     void finish();
 
     // Raises one event; a handler's end() takes effect when the outermost
@@ -109,13 +112,12 @@ private:
     template <typename Raise>
     void raise(Raise &&raise);
 
-    const forms::FormDef &m_def;
+    forms::Form m_model;
     forms::Events *m_events = nullptr;
     HWND m_form = nullptr;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     std::vector<Control> m_controls;
-    std::vector<int> m_tabOrder;
-    std::map<std::tuple<std::u16string_view, int, bool>, HFONT> m_fonts; // face, points * 100, bold
+    std::map<std::tuple<std::u16string_view, int, bool>, HFONT> m_fonts; // face, pixel height, bold
     std::map<forms::Colour, HBRUSH> m_brushes;
     HWND m_lastFocus = nullptr;
     int m_closeReason = forms::vbAppTaskManager;

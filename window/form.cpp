@@ -28,6 +28,15 @@ double toTwips(double pixels, double dpi)
     return pixels * twipsPerInch / dpi;
 }
 
+FontFamily familyOf(std::u16string_view face)
+{
+    if (face == u"Times New Roman")
+        return FontFamily::Serif;
+    if (face == u"MS Sans Serif")
+        return FontFamily::Sans;
+    return FontFamily::Any;
+}
+
 Form::Form(const FormDef &def)
     : m_def(def)
 {
@@ -36,8 +45,30 @@ Form::Form(const FormDef &def)
         if (takesFocus(i))
             m_tabOrder.push_back(i);
     }
-    std::stable_sort(m_tabOrder.begin(), m_tabOrder.end(),
-                     [this](int a, int b) { return (*this)[a].tabIndex < (*this)[b].tabIndex; });
+    const auto byTabIndex = [this](int a, int b) { return (*this)[a].tabIndex < (*this)[b].tabIndex; };
+    std::stable_sort(m_tabOrder.begin(), m_tabOrder.end(), byTabIndex);
+
+    std::vector<int> byTab;
+    for (int i = 0; i < count(); ++i)
+        byTab.push_back(i);
+    std::stable_sort(byTab.begin(), byTab.end(), byTabIndex);
+    std::vector<int> labelled(std::size_t(count()), -1); // a label's box
+    for (int i = 0; i < count(); ++i) {
+        if (const int label = labelOf(i); label >= 0 && labelled[std::size_t(label)] < 0)
+            labelled[std::size_t(label)] = i;
+    }
+    for (const bool frames : {false, true}) {
+        for (const int i : byTab) {
+            const Kind kind = (*this)[i].kind;
+            if ((kind == Kind::Frame) != frames || (kind == Kind::Label && labelled[std::size_t(i)] >= 0))
+                continue;
+            for (int label = 0; label < count(); ++label) {
+                if (labelled[std::size_t(label)] == i)
+                    m_zOrder.push_back(label);
+            }
+            m_zOrder.push_back(i);
+        }
+    }
 }
 
 int Form::indexOf(std::string_view name) const

@@ -27,6 +27,11 @@ int toPixels(int twips, int dpi);
 Rect toPixels(const Rect &twips, int dpi);
 double toTwips(double pixels, double dpi);
 
+// The family of a face the table names, so that where the face is missing
+// a platform asks for a stand-in of the same family.
+enum class FontFamily { Any, Serif, Sans };
+FontFamily familyOf(std::u16string_view face);
+
 class Form
 {
 public:
@@ -43,6 +48,12 @@ public:
     bool takesFocus(int control) const;
     // The controls that take the focus, by tab index.
     const std::vector<int> &tabOrder() const { return m_tabOrder; }
+    // Every control, in the order a runtime that keeps them all as siblings
+    // stacks them, top first: by tab index, except that each label that
+    // names a box stands immediately before it (screen readers on Windows
+    // name a box after the static just before it), and the frames last, so
+    // that a frame never paints over what lies in it.
+    const std::vector<int> &zOrder() const { return m_zOrder; }
     // The next control Tab (or Shift+Tab) moves to from this one, among
     // those that show; from the form itself (-1), the first (or the last).
     // -1 when nothing shows that could take the focus.
@@ -81,6 +92,7 @@ public:
 private:
     const FormDef &m_def;
     std::vector<int> m_tabOrder;
+    std::vector<int> m_zOrder;
     std::vector<bool> m_visible;
 };
 

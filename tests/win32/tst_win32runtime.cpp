@@ -1,117 +1,24 @@
 // SPDX-FileCopyrightText: 2026 The codelook developers
 // SPDX-License-Identifier: MIT
 
-// The real Win32 window, driven through the messages a user's clicks, keys
-// and pastes send, and read back as a user sees it. Runs in a folder that
-// holds the shipped list.
+// What is the Win32 runtime's own: the window's pixels at its DPI, the
+// colours the form hands its children and what they paint, and which close
+// each message means. What a user does and sees is in the scenarios.
 
+#include "form.h"
 #include "frmmain.h"
 #include "testing.h"
-#include "win32runtime.h"
+#include "win32driver.h"
 
-#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace {
 
-struct Window
+const char *nameOf(int control)
 {
-    Win32Runtime runtime{frmMain::layout()};
-    frmMain form{runtime};
-
-    Window()
-    {
-        REQUIRE(runtime.start(form, SW_SHOWNORMAL));
-        runtime.pump();
-    }
-
-    HWND control(int index) const { return runtime.control(index); }
-    void click(int index)
-    {
-        SendMessageW(control(index), BM_CLICK, 0, 0);
-        runtime.pump();
-    }
-    void type(int index, std::u16string_view text)
-    {
-        SetFocus(control(index));
-        for (const char16_t c : text)
-            SendMessageW(control(index), WM_CHAR, WPARAM(c), 0);
-        runtime.pump();
-    }
-    void paste(int index, std::u16string_view text)
-    {
-        SetFocus(control(index));
-        SendMessageW(control(index), EM_REPLACESEL, TRUE, LPARAM(std::wstring(text.begin(), text.end()).c_str()));
-        runtime.pump();
-    }
-    std::u16string text(int index) const { return runtime.text(index); }
-    bool readOnly(int index) const { return GetWindowLongPtrW(control(index), GWL_STYLE) & ES_READONLY; }
-    bool shown(int index) const { return IsWindowVisible(control(index)) != FALSE; }
-    int focused() const
-    {
-        for (int i = 0; i < frmMain::ControlCount; ++i) {
-            if (control(i) == GetFocus())
-                return i;
-        }
-        return -1;
-    }
-    // A key down and up, posted as the keyboard would queue it, and handled
-    // by the runtime's own loop. Shift is held in the thread's keyboard
-    // state, which is what GetKeyState reads.
-    void key(HWND to, UINT virtualKey, bool shift = false)
-    {
-        holdShift(shift);
-        const LPARAM scan = LPARAM(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16;
-        PostMessageW(to, WM_KEYDOWN, virtualKey, scan | 1);
-        runtime.pump();
-        PostMessageW(to, WM_KEYUP, virtualKey, scan | 1 | LPARAM(0xC0000000));
-        runtime.pump();
-        holdShift(false);
-    }
-    // The box as painted on the screen, next to its right edge where no
-    // text reaches.
-    COLORREF pixel(int index) const
-    {
-        const HWND hwnd = control(index);
-        RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        RECT r{};
-        GetClientRect(hwnd, &r);
-        const HDC dc = GetDC(hwnd);
-        const COLORREF colour = GetPixel(dc, r.right - 3, r.bottom / 2);
-        ReleaseDC(hwnd, dc);
-        return colour;
-    }
-    static void holdShift(bool down)
-    {
-        BYTE keys[256]{};
-        GetKeyboardState(keys);
-        keys[VK_SHIFT] = keys[VK_LSHIFT] = down ? 0x80 : 0;
-        SetKeyboardState(keys);
-    }
-};
-
-// What the form hands a child that asks for its colours: the DC's background
-// and text colours and the brush's colour, read from a DC of its own.
-struct Painted
-{
-    COLORREF background = CLR_INVALID, brush = CLR_INVALID, text = CLR_INVALID;
-};
-
-Painted painted(const Window &w, UINT message, int index)
-{
-    const HDC dc = CreateCompatibleDC(nullptr);
-    REQUIRE(dc);
-    const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(w.runtime.form(), message, reinterpret_cast<WPARAM>(dc),
-                                                             reinterpret_cast<LPARAM>(w.control(index))));
-    Painted p;
-    LOGBRUSH logBrush{};
-    if (brush && GetObjectW(brush, sizeof logBrush, &logBrush) == sizeof logBrush && logBrush.lbStyle == BS_SOLID)
-        p.brush = logBrush.lbColor;
-    p.background = GetBkColor(dc);
-    p.text = GetTextColor(dc);
-    DeleteDC(dc);
-    return p;
+    return frmMain::layout().controls[std::size_t(control)].name.data();
 }
 
 // A colour of the table, with the system's in place of the default.
@@ -120,229 +27,176 @@ COLORREF shownColour(forms::Colour colour, int system)
     return colour == forms::defaultColour ? GetSysColor(system) : COLORREF(colour);
 }
 
+// The box as painted on the screen, next to its right edge where no text
+// reaches.
+COLORREF pixel(HWND hwnd)
+{
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT r{};
+    GetClientRect(hwnd, &r);
+    const HDC dc = GetDC(hwnd);
+    const COLORREF colour = GetPixel(dc, r.right - 3, r.bottom / 2);
+    ReleaseDC(hwnd, dc);
+    return colour;
+}
+
+forms::Rect onForm(HWND control, HWND form)
+{
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT *>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// The DPI the test's prefix sets the screen to; 0 where it says none.
+int screenDpiAsked()
+{
+    const char *dpi = std::getenv("CODELOOK_TEST_DPI");
+    return dpi ? std::atoi(dpi) : 0;
+}
+
+void checkLaidOut(const Win32Driver &d, int dpi)
+{
+    const forms::Form &model = d.runtime().model();
+    RECT client{};
+    GetClientRect(d.runtime().form(), &client);
+    CHECK(client.right == model.clientWidthPixels(dpi));
+    CHECK(client.bottom == model.clientHeightPixels(dpi));
+    for (int i = 0; i < model.count(); ++i) {
+        CAPTURE(nameOf(i));
+        const forms::Rect shown = onForm(d.control(i), d.runtime().form());
+        const forms::Rect table = model.pixelsOnForm(i, dpi);
+        CHECK(shown.left == table.left);
+        CHECK(shown.top == table.top);
+        CHECK(shown.width == table.width);
+        CHECK(shown.height == table.height);
+        // Nothing hangs over the client area's edge.
+        CHECK(shown.left >= 0);
+        CHECK(shown.top >= 0);
+        CHECK(shown.left + shown.width <= client.right);
+        CHECK(shown.top + shown.height <= client.bottom);
+    }
+}
+
+// Each caption in the font it is drawn in: whole, on one line, in a face of
+// the table's family, at the table's size or as little below it as fitting
+// needs.
+void checkCaptions(const Win32Driver &d, int dpi)
+{
+    const forms::Form &model = d.runtime().model();
+    const HDC dc = GetDC(d.runtime().form());
+    for (int i = 0; i < model.count(); ++i) {
+        if (model[i].kind == forms::Kind::TextBox)
+            continue;
+        CAPTURE(nameOf(i));
+        const auto font = reinterpret_cast<HFONT>(SendMessageW(d.control(i), WM_GETFONT, 0, 0));
+        REQUIRE(font);
+        LOGFONTW logFont{};
+        REQUIRE(GetObjectW(font, sizeof logFont, &logFont) == sizeof logFont);
+        const int nominal = forms::Form::pixelHeight(model.fontOf(i), dpi);
+        const int height = -logFont.lfHeight;
+        CHECK(height <= nominal);
+        CHECK(height * 10 >= nominal * 9);
+
+        const HGDIOBJ previous = SelectObject(dc, font);
+        const std::wstring caption(model[i].text.begin(), model[i].text.end());
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, caption.c_str(), int(caption.size()), &extent);
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, previous);
+        RECT r{};
+        GetClientRect(d.control(i), &r);
+        CHECK(extent.cx <= r.right);
+        const int family = metrics.tmPitchAndFamily & 0xF0;
+        CHECK(family == (forms::familyOf(model.fontOf(i).face) == forms::FontFamily::Serif ? FF_ROMAN : FF_SWISS));
+        if (model[i].kind == forms::Kind::Label) {
+            CHECK((GetWindowLongPtrW(d.control(i), GWL_STYLE) & SS_TYPEMASK) == SS_LEFTNOWORDWRAP);
+            CHECK(metrics.tmAscent <= r.bottom);
+        }
+        MESSAGE(std::string(nameOf(i)), " at ", dpi, " dpi: font ", height, " px (table ", nominal, "), caption ",
+                extent.cx, " of ", r.right, " px");
+    }
+    ReleaseDC(d.runtime().form(), dc);
+}
+
 } // namespace
 
-TEST_CASE("the window as it starts: its size at 96 dpi, pinned on top, nothing chosen")
+TEST_CASE("at the screen's DPI: the table's pixels, centred, every caption whole")
 {
-    Window w;
-    RECT client{};
-    GetClientRect(w.runtime.form(), &client);
-    if (w.runtime.dpi() == USER_DEFAULT_SCREEN_DPI) {
+    Win32Driver d;
+    REQUIRE(d.start());
+    const int dpi = int(d.runtime().dpi());
+    CAPTURE(dpi);
+    if (const int asked = screenDpiAsked())
+        REQUIRE(dpi == asked);
+    checkLaidOut(d, dpi);
+    checkCaptions(d, dpi);
+    if (dpi == USER_DEFAULT_SCREEN_DPI) {
+        RECT client{};
+        GetClientRect(d.runtime().form(), &client);
         CHECK(client.right == 289);
         CHECK(client.bottom == 153);
     }
-    CHECK((GetWindowLongPtrW(w.runtime.form(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
-    CHECK(w.runtime.caption() == frmMain::startupCaption);
-    CHECK_FALSE(w.runtime.value(frmMain::Option1_0));
-    CHECK_FALSE(w.runtime.value(frmMain::Option1_1));
-    CHECK(IsWindowVisible(w.control(frmMain::Option1_0)));
-    CHECK_FALSE(IsWindowVisible(w.control(frmMain::Text1)));
-    // The form keeps the focus: taking it would have chosen a mode.
-    CHECK(GetFocus() == w.runtime.form());
+    // Centred on the screen, both measured at the one DPI.
+    const forms::Rect window = d.windowPixels();
+    const forms::Rect screen = d.screenPixels();
+    CHECK(std::abs(2 * window.left + window.width - screen.width) <= 2);
+    CHECK(std::abs(2 * window.top + window.height - screen.height) <= 2);
 }
 
-TEST_CASE("Tab from the form enters the first mode, Shift+Tab the last; Tab then stays in that panel")
+TEST_CASE("moved to a screen of another DPI, the window takes the suggested place and the table's size there")
 {
-    struct Row
-    {
-        std::string name;
-        bool shift;
-        int panel, otherPanel, input;
-        std::u16string caption;
-        std::vector<int> order; // the panel's stops, from its box
-    };
-    const Row rows[] = {
-        {"Tab",
-         false,
-         frmMain::Frame1,
-         frmMain::Frame2,
-         frmMain::Text1,
-         u"CODELOOK - BY VERNASCO",
-         {frmMain::Text1, frmMain::Text2, frmMain::Command1, frmMain::Command2, frmMain::Command3}},
-        {"Shift+Tab",
-         true,
-         frmMain::Frame2,
-         frmMain::Frame1,
-         frmMain::Text3,
-         u"NAMELOOK - BY VERNASCO",
-         {frmMain::Text3, frmMain::Text4, frmMain::Command4, frmMain::Command5, frmMain::Command6}},
-    };
-    for (const Row &row : rows) {
-        CAPTURE(row.name);
-        Window w;
-        REQUIRE(GetFocus() == w.runtime.form());
-        w.key(w.runtime.form(), VK_TAB, row.shift);
+    Win32Driver d;
+    REQUIRE(d.start());
+    const HWND form = d.runtime().form();
+    const int from = int(d.runtime().dpi());
+    for (const int to : {from == 144 ? 96 : 144, 192, from}) {
+        CAPTURE(from);
+        CAPTURE(to);
+        const forms::Form &model = d.runtime().model();
+        // What Windows suggests: the table's client area at the new DPI in
+        // a frame for that DPI, somewhere on the new screen.
+        RECT suggested{0, 0, model.clientWidthPixels(to), model.clientHeightPixels(to)};
+        AdjustWindowRectEx(&suggested, DWORD(GetWindowLongPtrW(form, GWL_STYLE)), FALSE,
+                           DWORD(GetWindowLongPtrW(form, GWL_EXSTYLE)) & ~DWORD(WS_EX_TOPMOST));
+        OffsetRect(&suggested, 40 - suggested.left, 30 - suggested.top);
+        SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+        d.runtime().pump();
 
-        CHECK(w.focused() == row.input);
-        CHECK(w.runtime.caption() == row.caption);
-        CHECK(w.shown(row.panel));
-        CHECK(w.shown(row.input));
-        CHECK_FALSE(w.shown(row.otherPanel));
-        CHECK_FALSE(w.shown(frmMain::Frame3));
-        CHECK_FALSE(w.shown(frmMain::Option1_0));
-        CHECK_FALSE(w.shown(frmMain::Option1_1));
-        // Entering by the keyboard chose the mode without setting a value.
-        CHECK_FALSE(w.runtime.value(frmMain::Option1_0));
-        CHECK_FALSE(w.runtime.value(frmMain::Option1_1));
-
-        // Round the panel both ways, twice, never back to the choice.
-        for (const bool backwards : {false, true}) {
-            for (int i = 0; i < 2 * int(row.order.size()); ++i) {
-                const int at = w.focused();
-                const auto from = std::find(row.order.begin(), row.order.end(), at);
-                REQUIRE(from != row.order.end());
-                w.key(GetFocus(), VK_TAB, backwards);
-                const std::size_t n = row.order.size();
-                const std::size_t k = std::size_t(from - row.order.begin());
-                const int expected = row.order[backwards ? (k + n - 1) % n : (k + 1) % n];
-                CHECK(w.focused() == expected);
-            }
-        }
-        CHECK(w.runtime.caption() == row.caption);
-        CHECK_FALSE(w.shown(frmMain::Frame3));
+        CHECK(d.runtime().dpi() == UINT(to));
+        const forms::Rect window = d.windowPixels();
+        CHECK(window.left == 40);
+        CHECK(window.top == 30);
+        checkLaidOut(d, to);
+        checkCaptions(d, to);
     }
-}
-
-TEST_CASE("the focus on a mode button shows its panel, whether set or taken by a press")
-{
-    struct Row
-    {
-        std::string name;
-        int option;
-        bool press; // the mouse's button down on it, which takes the focus
-        int panel, otherPanel, input, output;
-        std::u16string caption;
-    };
-    const Row rows[] = {
-        {"code, focus set", frmMain::Option1_0, false, frmMain::Frame1, frmMain::Frame2, frmMain::Text1, frmMain::Text2,
-         u"CODELOOK - BY VERNASCO"},
-        {"name, focus set", frmMain::Option1_1, false, frmMain::Frame2, frmMain::Frame1, frmMain::Text3, frmMain::Text4,
-         u"NAMELOOK - BY VERNASCO"},
-        {"code, pressed", frmMain::Option1_0, true, frmMain::Frame1, frmMain::Frame2, frmMain::Text1, frmMain::Text2,
-         u"CODELOOK - BY VERNASCO"},
-        {"name, pressed", frmMain::Option1_1, true, frmMain::Frame2, frmMain::Frame1, frmMain::Text3, frmMain::Text4,
-         u"NAMELOOK - BY VERNASCO"},
-    };
-    for (const Row &row : rows) {
-        CAPTURE(row.name);
-        Window w;
-        const HWND option = w.control(row.option);
-        if (row.press) {
-            SendMessageW(option, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-            SendMessageW(option, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-        } else {
-            SetFocus(option);
-        }
-        w.runtime.pump();
-
-        CHECK(w.runtime.caption() == row.caption);
-        CHECK(GetFocus() == w.control(row.input));
-        CHECK(w.shown(row.panel));
-        CHECK(w.shown(row.input));
-        CHECK(w.shown(row.output));
-        CHECK_FALSE(w.shown(row.otherPanel));
-        CHECK_FALSE(w.shown(frmMain::Frame3));
-        CHECK(w.text(row.input).empty());
-        CHECK(w.text(row.output).empty());
-        CHECK_FALSE(w.readOnly(row.input));
-        CHECK_FALSE(w.readOnly(row.output));
-    }
-}
-
-TEST_CASE("both searches through clicks, typed keys and pastes")
-{
-    struct Row
-    {
-        int option;
-        int input, output, search;
-        bool typed;
-        std::u16string key, shown, caption;
-    };
-    const Row rows[] = {
-        {frmMain::Option1_0, frmMain::Text1, frmMain::Text2, frmMain::Command1, true, u"egll",
-         u"LONDON HEATHROW AIRPORT", u"CODELOOK - BY VERNASCO"},
-        {frmMain::Option1_0, frmMain::Text1, frmMain::Text2, frmMain::Command1, false, u"EGLLX",
-         u"LONDON HEATHROW AIRPORT", u"CODELOOK - BY VERNASCO"},
-        {frmMain::Option1_1, frmMain::Text3, frmMain::Text4, frmMain::Command6, true, u"london heathrow", u"EGLL",
-         u"NAMELOOK - BY VERNASCO"},
-    };
-    for (const Row &row : rows) {
-        CAPTURE(row.key);
-        Window w;
-        w.click(row.option);
-        CHECK(w.runtime.caption() == row.caption);
-        CHECK(IsWindowVisible(w.control(row.input)));
-        if (row.typed)
-            w.type(row.input, row.key);
-        else
-            w.paste(row.input, row.key); // the code box takes four characters, pasted too
-        w.click(row.search);
-        CHECK(w.text(row.output) == row.shown);
-        CHECK(w.readOnly(row.input));
-        CHECK(w.readOnly(row.output));
-        CHECK(w.runtime.backColor(row.output) == frmMain::highlightColour);
-    }
-}
-
-TEST_CASE("the close box, Alt+F4 and the system menu are refused; the session's end goes through")
-{
-    Window w;
-    SendMessageW(w.runtime.form(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    CHECK(w.runtime.pump());
-    CHECK(IsWindow(w.runtime.form()));
-    SendMessageW(w.runtime.form(), WM_QUERYENDSESSION, 0, 0);
-    SendMessageW(w.runtime.form(), WM_ENDSESSION, TRUE, 0);
-    CHECK(w.runtime.ended());
-}
-
-TEST_CASE("minimised and restored: the title follows the window's state")
-{
-    Window w;
-    w.click(frmMain::Option1_0);
-    ShowWindow(w.runtime.form(), SW_MINIMIZE);
-    w.runtime.pump();
-    CHECK(w.runtime.windowState() == forms::vbMinimized);
-    ShowWindow(w.runtime.form(), SW_RESTORE);
-    w.runtime.pump();
-    CHECK(w.runtime.windowState() == forms::vbNormal);
-    CHECK(w.runtime.caption() == frmMain::startupCaption);
-}
-
-TEST_CASE("EXIT ends the program with status 0")
-{
-    Window w;
-    w.click(frmMain::Option1_1);
-    w.click(frmMain::Command4);
-    CHECK(w.runtime.ended());
-    CHECK(w.runtime.exitCode() == 0);
 }
 
 TEST_CASE("a box paints its colour whether it asks as an edit or, locked, as a static")
 {
-    const COLORREF yellow = frmMain::highlightColour;
-    const COLORREF white = frmMain::plainColour;
     const COLORREF system = GetSysColor(COLOR_WINDOW);
-    const int boxes[] = {frmMain::Text1, frmMain::Text2, frmMain::Text3, frmMain::Text4};
     struct Row
     {
         forms::Colour set; // defaultColour: as the box starts
         COLORREF shown;
     };
-    const Row rows[]
-        = {{forms::defaultColour, system}, {frmMain::highlightColour, yellow}, {frmMain::plainColour, white}};
-    Window w;
-    for (const int box : boxes) {
+    const Row rows[] = {{forms::defaultColour, system},
+                        {frmMain::highlightColour, frmMain::highlightColour},
+                        {frmMain::plainColour, frmMain::plainColour}};
+    Win32Driver d;
+    REQUIRE(d.start());
+    for (const int box : {frmMain::Text1, frmMain::Text2, frmMain::Text3, frmMain::Text4}) {
         for (const Row &row : rows) {
             for (const bool locked : {false, true}) {
-                CAPTURE(frmMain::layout().controls[std::size_t(box)].name);
+                CAPTURE(nameOf(box));
                 CAPTURE(row.shown);
                 CAPTURE(locked);
                 if (row.set != forms::defaultColour)
-                    w.runtime.setBackColor(box, row.set);
-                w.runtime.setLocked(box, locked);
-                REQUIRE(w.readOnly(box) == locked);
-                // An edit asks as a static while it is read-only.
-                const Painted p = painted(w, locked ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, box);
+                    d.runtime().setBackColor(box, row.set);
+                d.runtime().setLocked(box, locked);
+                REQUIRE(d.locked(box) == locked);
+                const Win32Driver::Colours p = d.askColours(d.colourMessage(box), d.control(box));
                 CHECK(p.background == row.shown);
                 CHECK(p.brush == row.shown);
                 CHECK(p.text == GetSysColor(COLOR_WINDOWTEXT));
@@ -351,7 +205,7 @@ TEST_CASE("a box paints its colour whether it asks as an edit or, locked, as a s
     }
 }
 
-TEST_CASE("a found search locks both boxes yellow; DELETE unlocks them white")
+TEST_CASE("a found search paints both boxes yellow; DELETE paints them white")
 {
     struct Row
     {
@@ -362,49 +216,50 @@ TEST_CASE("a found search locks both boxes yellow; DELETE unlocks them white")
         {frmMain::Option1_0, frmMain::Text1, frmMain::Text2, frmMain::Command1, frmMain::Command2, u"EGLL"},
         {frmMain::Option1_1, frmMain::Text3, frmMain::Text4, frmMain::Command6, frmMain::Command5, u"LONDON HEATHROW"},
     };
-    const auto check = [](const Window &w, int box, COLORREF colour, bool locked) {
-        CAPTURE(frmMain::layout().controls[std::size_t(box)].name);
-        CHECK(w.readOnly(box) == locked);
-        const Painted p = painted(w, locked ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, box);
+    const auto check = [](const Win32Driver &d, int box, COLORREF colour) {
+        CAPTURE(nameOf(box));
+        const Win32Driver::Colours p = d.askColours(d.colourMessage(box), d.control(box));
         CHECK(p.background == colour);
         CHECK(p.brush == colour);
-        CHECK(w.pixel(box) == colour);
+        CHECK(pixel(d.control(box)) == colour);
     };
     for (const Row &row : rows) {
         CAPTURE(row.key);
-        Window w;
-        w.click(row.option);
-        check(w, row.input, GetSysColor(COLOR_WINDOW), false);
-        check(w, row.output, GetSysColor(COLOR_WINDOW), false);
-        w.type(row.input, row.key);
-        check(w, row.input, frmMain::highlightColour, false);
-        w.click(row.search);
-        REQUIRE_FALSE(w.text(row.output).empty());
-        check(w, row.input, frmMain::highlightColour, true);
-        check(w, row.output, frmMain::highlightColour, true);
-        w.click(row.clear);
-        check(w, row.input, frmMain::plainColour, false);
-        check(w, row.output, frmMain::plainColour, false);
+        Win32Driver d;
+        REQUIRE(d.start());
+        d.click(row.option);
+        check(d, row.input, GetSysColor(COLOR_WINDOW));
+        check(d, row.output, GetSysColor(COLOR_WINDOW));
+        d.type(row.input, row.key);
+        check(d, row.input, frmMain::highlightColour);
+        d.click(row.search);
+        REQUIRE(d.locked(row.output));
+        check(d, row.input, frmMain::highlightColour);
+        check(d, row.output, frmMain::highlightColour);
+        d.click(row.clear);
+        check(d, row.input, frmMain::plainColour);
+        check(d, row.output, frmMain::plainColour);
     }
 }
 
 TEST_CASE("labels, frames and mode buttons paint the table's colours through WM_CTLCOLORSTATIC")
 {
-    Window w;
+    Win32Driver d;
+    REQUIRE(d.start());
     const forms::FormDef &form = frmMain::layout();
     for (int i = 0; i < frmMain::ControlCount; ++i) {
         const forms::ControlDef &def = form.controls[std::size_t(i)];
         if (def.kind != forms::Kind::Label && def.kind != forms::Kind::Frame && def.kind != forms::Kind::OptionButton)
             continue;
         CAPTURE(def.name);
-        const Painted p = painted(w, WM_CTLCOLORSTATIC, i);
+        const Win32Driver::Colours p = d.askColours(WM_CTLCOLORSTATIC, d.control(i));
         CHECK(p.background == shownColour(def.backColor, COLOR_BTNFACE));
         CHECK(p.brush == shownColour(def.backColor, COLOR_BTNFACE));
         CHECK(p.text == shownColour(def.foreColor, COLOR_BTNTEXT));
     }
     // The table's own: light cyan labels, the choice's caption in blue.
-    CHECK(painted(w, WM_CTLCOLORSTATIC, frmMain::Label1).background == 0x00FFFF80);
-    CHECK(painted(w, WM_CTLCOLORSTATIC, frmMain::Frame3).text == 0x00FF0000);
+    CHECK(d.askColours(WM_CTLCOLORSTATIC, d.control(frmMain::Label1)).background == 0x00FFFF80);
+    CHECK(d.askColours(WM_CTLCOLORSTATIC, d.control(frmMain::Frame3)).text == 0x00FF0000);
 }
 
 TEST_CASE("a child the table does not hold gets the system's colours for the message it sent")
@@ -415,20 +270,83 @@ TEST_CASE("a child the table does not hold gets the system's colours for the mes
         int system;
     };
     const Row rows[] = {{WM_CTLCOLOREDIT, COLOR_WINDOW}, {WM_CTLCOLORSTATIC, COLOR_BTNFACE}};
-    Window w;
-    const HWND stranger = CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 10, 10, w.runtime.form(), nullptr,
+    Win32Driver d;
+    REQUIRE(d.start());
+    const HWND stranger = CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 10, 10, d.runtime().form(), nullptr,
                                           GetModuleHandleW(nullptr), nullptr);
     REQUIRE(stranger);
     for (const Row &row : rows) {
         CAPTURE(row.message);
-        const HDC dc = CreateCompatibleDC(nullptr);
-        const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
-            w.runtime.form(), row.message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(stranger)));
-        LOGBRUSH logBrush{};
-        CHECK(GetObjectW(brush, sizeof logBrush, &logBrush) == sizeof logBrush);
-        CHECK(logBrush.lbColor == GetSysColor(row.system));
-        CHECK(GetBkColor(dc) == GetSysColor(row.system));
-        DeleteDC(dc);
+        const Win32Driver::Colours p = d.askColours(row.message, stranger);
+        CHECK(p.brush == GetSysColor(row.system));
+        CHECK(p.background == GetSysColor(row.system));
     }
     DestroyWindow(stranger);
+}
+
+TEST_CASE("which close each message asks for, and what the session's end answers")
+{
+    // Every close asked is recorded; the control menu's is refused, as the
+    // window refuses it.
+    struct Closes final : forms::Events
+    {
+        std::vector<int> asked;
+        bool QueryUnload(int unloadMode) override
+        {
+            asked.push_back(unloadMode);
+            return unloadMode == forms::vbFormControlMenu;
+        }
+        void Load() override { }
+        void Resize() override { }
+        void Click(int) override { }
+        void Change(int) override { }
+        void GotFocus(int) override { }
+        void KeyDown(int, int &, int) override { }
+        void KeyPress(int, int &) override { }
+    };
+    struct Sent
+    {
+        UINT message; // 0: the program's own close
+        WPARAM wParam;
+    };
+    struct Row
+    {
+        const char *name;
+        std::vector<Sent> sent;
+        std::vector<int> asked;
+        bool ends;
+    };
+    const Row rows[] = {
+        {"the close box refused, then another program's close",
+         {{WM_SYSCOMMAND, SC_CLOSE}, {WM_CLOSE, 0}},
+         {forms::vbFormControlMenu, forms::vbAppTaskManager},
+         true},
+        {"the system menu's Close, as SC_CLOSE with the mouse's bits",
+         {{WM_SYSCOMMAND, SC_CLOSE | 2}},
+         {forms::vbFormControlMenu},
+         false},
+        {"the session's end asked, then called off", {{WM_QUERYENDSESSION, 0}, {WM_ENDSESSION, FALSE}}, {}, false},
+        {"the session ends", {{WM_QUERYENDSESSION, 0}, {WM_ENDSESSION, TRUE}}, {forms::vbAppWindows}, true},
+        {"the program's own close", {{0, 0}}, {forms::vbFormCode}, true},
+    };
+    for (const Row &row : rows) {
+        INFO(row.name);
+        Win32Runtime runtime(frmMain::layout());
+        Closes closes;
+        REQUIRE(runtime.start(closes));
+        for (const Sent &sent : row.sent) {
+            if (sent.message == 0) {
+                runtime.unload();
+            } else {
+                const LRESULT result = SendMessageW(runtime.form(), sent.message, sent.wParam, 0);
+                // The session may always end: the state to keep is kept as it goes.
+                if (sent.message == WM_QUERYENDSESSION)
+                    CHECK(result == TRUE);
+            }
+            runtime.pump();
+        }
+        CHECK(closes.asked == row.asked);
+        CHECK(runtime.ended() == row.ends);
+        CHECK((runtime.form() != nullptr) == !row.ends);
+    }
 }

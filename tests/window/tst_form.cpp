@@ -33,6 +33,15 @@ TEST_CASE("every control that takes the focus once in the keyboard order, panel 
                                       "Command6", "Text3", "Text4", "Option1_0", "Option1_1"});
 }
 
+TEST_CASE("stacked as siblings: by tab index, each box just after its label, every frame beneath what it holds")
+{
+    const forms::Form form(frmMain::layout());
+    CHECK(names(form, form.zOrder())
+          == std::vector<std::string>{"Label1", "Text1", "Label2", "Text2", "Command1", "Command2", "Command3",
+                                      "Command4", "Command5", "Command6", "Label3", "Text3", "Label4", "Text4",
+                                      "Option1_0", "Option1_1", "Frame1", "Frame2", "Frame3"});
+}
+
 TEST_CASE("Tab and Shift+Tab go round what shows, and from the form enter the first or the last")
 {
     struct Row
@@ -119,6 +128,12 @@ TEST_CASE("a control's font is its own, else its frame's, else the form's")
     CHECK(form.fontOf(frmMain::Frame1).points == 8);
     CHECK_FALSE(form.fontOf(frmMain::Frame1).bold);
     CHECK(forms::Form::pixelHeight(form.fontOf(frmMain::Label1), 96) == 16);
+    // Every face of the table has a family to fall back on.
+    for (int i = 0; i < form.count(); ++i)
+        CHECK(forms::familyOf(form.fontOf(i).face) != forms::FontFamily::Any);
+    CHECK(forms::familyOf(u"Times New Roman") == forms::FontFamily::Serif);
+    CHECK(forms::familyOf(u"MS Sans Serif") == forms::FontFamily::Sans);
+    CHECK(forms::familyOf(u"Courier") == forms::FontFamily::Any);
     CHECK(forms::Form::pixelHeight(form.fontOf(frmMain::Label2), 144) == 29);
 }
 
