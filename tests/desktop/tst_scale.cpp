@@ -24,6 +24,7 @@
 #include <QStyleOptionGroupBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <memory>
 
@@ -116,7 +117,10 @@ void tst_Scale::clientArea()
     QWidget *form = m_runtime->form();
     QCOMPARE(form->size(), QSize(289, 153));
     QProcess xwininfo;
-    xwininfo.start(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(form->winId())});
+    // The platform window's own id: pinning the window on top makes the X
+    // window again, and the widget keeps the first one's id.
+    const WId id = form->windowHandle()->winId();
+    xwininfo.start(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(id)});
     QVERIFY2(xwininfo.waitForFinished(10000), "xwininfo did not answer");
     QCOMPARE(xwininfo.exitCode(), 0);
     const QString info = QString::fromLocal8Bit(xwininfo.readAllStandardOutput());
