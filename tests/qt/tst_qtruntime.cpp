@@ -19,8 +19,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
-#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -82,8 +80,6 @@ private Q_SLOTS:
     void layout();
     void fonts_data();
     void fonts();
-    void captionsFit_data();
-    void captionsFit();
     void accessibleNames_data();
     void accessibleNames();
     void coloursPainted();
@@ -217,48 +213,6 @@ void tst_QtRuntime::fonts()
     const QFontInfo info(widget->font());
     QVERIFY2(families.contains(info.family()), qPrintable(info.family()));
     QCOMPARE(info.bold(), bold);
-}
-
-void tst_QtRuntime::captionsFit_data()
-{
-    QTest::addColumn<QString>("name");
-    for (const forms::ControlDef &def : frmMain::layout().controls) {
-        if (def.kind == forms::Kind::Label || def.kind == forms::Kind::CommandButton
-            || def.kind == forms::Kind::OptionButton)
-            QTest::newRow(def.name.data()) << QString::fromLatin1(def.name.data(), qsizetype(def.name.size()));
-    }
-}
-
-// Each caption, measured in the font it is drawn in, fits on one line in the
-// room its control leaves for text.
-void tst_QtRuntime::captionsFit()
-{
-    QFETCH(QString, name);
-    QVERIFY(startWindow());
-    QWidget *widget = control(name);
-    QVERIFY(widget);
-    QString text;
-    QRect room;
-    if (auto *label = qobject_cast<QLabel *>(widget)) {
-        QVERIFY(!label->wordWrap());
-        text = label->text();
-        room = label->contentsRect();
-    } else {
-        auto *button = qobject_cast<QAbstractButton *>(widget);
-        QVERIFY(button);
-        text = button->text();
-        QStyleOptionButton option;
-        option.initFrom(button);
-        option.text = text;
-        const bool radio = qobject_cast<QRadioButton *>(button);
-        room = button->style()->subElementRect(radio ? QStyle::SE_RadioButtonContents : QStyle::SE_PushButtonContents,
-                                               &option, button);
-    }
-    const QFontMetrics metrics(widget->font());
-    const int width = metrics.horizontalAdvance(text);
-    const int height = metrics.tightBoundingRect(text).height();
-    QVERIFY2(width <= room.width(), qPrintable(QStringLiteral("%1 px in %2").arg(width).arg(room.width())));
-    QVERIFY2(height <= room.height(), qPrintable(QStringLiteral("%1 px in %2").arg(height).arg(room.height())));
 }
 
 void tst_QtRuntime::accessibleNames_data()
