@@ -5,7 +5,7 @@
 
 #include <QStringList>
 
-QFont windowFont(const QString &face, qreal pointSize, bool bold)
+QFont windowFont(const forms::Font &def)
 {
     static const bool substitutesInstalled = [] {
         QFont::insertSubstitutions(
@@ -18,9 +18,18 @@ QFont windowFont(const QString &face, qreal pointSize, bool bold)
     }();
     Q_UNUSED(substitutesInstalled);
 
-    QFont font(face);
-    font.setStyleHint(face.contains(QLatin1StringView("Sans")) ? QFont::SansSerif : QFont::Serif);
-    font.setPointSizeF(pointSize);
-    font.setBold(bold);
+    QFont font(QString(reinterpret_cast<const QChar *>(def.face.data()), qsizetype(def.face.size())));
+    switch (forms::familyOf(def.face)) {
+    case forms::FontFamily::Serif:
+        font.setStyleHint(QFont::Serif);
+        break;
+    case forms::FontFamily::Sans:
+        font.setStyleHint(QFont::SansSerif);
+        break;
+    case forms::FontFamily::Any:
+        break;
+    }
+    font.setPointSizeF(def.points);
+    font.setBold(def.bold);
     return font;
 }

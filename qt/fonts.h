@@ -3,8 +3,10 @@
 
 #pragma once
 
+#include "form.h"
+
 #include <QFont>
 
 // A font by its Windows face name: Times New Roman and MS Sans Serif where
 // they are installed, otherwise the closest metric-compatible faces.
-QFont windowFont(const QString &face, qreal pointSize, bool bold);
+QFont windowFont(const forms::Font &font);

@@ -92,11 +92,6 @@ bool movesFocus(const QKeyEvent *event)
         && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
 }
 
-QFont fontFor(const forms::Font &font)
-{
-    return windowFont(toQString(font.face), font.points, font.bold);
-}
-
 } // namespace
 
 // The form's own widget: its window events go to the runtime.
@@ -214,7 +209,7 @@ void QtRuntime::createControls()
         widget->setObjectName(QString::fromUtf8(def.name.data(), qsizetype(def.name.size())));
         const forms::Rect r = m_model.pixelsInContainer(i, forms::designDpi);
         widget->setGeometry(r.left, r.top, r.width, r.height);
-        widget->setFont(fontFor(m_model.fontOf(i)));
+        widget->setFont(windowFont(m_model.fontOf(i)));
         if (def.kind != forms::Kind::Label)
             widget->setAccessibleName(toQString(m_model.accessibleName(i)));
         if (m_model.takesFocus(i))
