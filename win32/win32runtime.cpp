@@ -4,8 +4,9 @@
 #include "win32runtime.h"
 
 #include "resource.h"
+#include "subclass.h"
 
-#include <commctrl.h>
+#include <commctrl.h> // the controls' class names only: comctl32 is not linked
 
 #include <algorithm>
 #include <cmath>
@@ -220,7 +221,7 @@ void Win32Runtime::createControls()
             endWithFailure("a control cannot be created");
         if (def.kind == forms::Kind::TextBox) {
             SendMessageW(c.hwnd, EM_LIMITTEXT, WPARAM(def.maxLength), 0);
-            SetWindowSubclass(c.hwnd, editProc, editSubclassId, reinterpret_cast<DWORD_PTR>(this));
+            subclassWindow(c.hwnd, editProc, editSubclassId, reinterpret_cast<DWORD_PTR>(this));
         }
         if (def.kind != forms::Kind::Frame && def.kind != forms::Kind::Label)
             m_tabOrder.push_back(i);
@@ -558,12 +559,12 @@ LRESULT CALLBACK Win32Runtime::editProc(HWND hwnd, UINT message, WPARAM wParam, 
 {
     auto *self = reinterpret_cast<Win32Runtime *>(refData);
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, editProc, editSubclassId);
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        removeWindowSubclass(hwnd);
+        return callSubclassedProc(hwnd, message, wParam, lParam);
     }
     const int control = self->indexOf(hwnd);
     if (control < 0)
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        return callSubclassedProc(hwnd, message, wParam, lParam);
     return self->editMessage(control, hwnd, message, wParam, lParam);
 }
 
@@ -573,7 +574,7 @@ LRESULT Win32Runtime::editMessage(int control, HWND hwnd, UINT message, WPARAM w
     case WM_GETDLGCODE: {
         // Enter and Esc reach the box as keys (so they raise KeyDown and
         // KeyPress) instead of pressing a button through the dialog manager.
-        LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
+        LRESULT code = callSubclassedProc(hwnd, message, wParam, lParam);
         const auto *msg = reinterpret_cast<const MSG *>(lParam);
         if (msg && msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE))
             code |= DLGC_WANTMESSAGE;
@@ -585,17 +586,17 @@ LRESULT Win32Runtime::editMessage(int control, HWND hwnd, UINT message, WPARAM w
         // A handler that clears the key code takes the key from the box.
         if (m_ended || keyCode == 0)
             return 0;
-        return DefSubclassProc(hwnd, message, WPARAM(keyCode), lParam);
+        return callSubclassedProc(hwnd, message, WPARAM(keyCode), lParam);
     }
     case WM_CHAR: {
         int keyAscii = int(wParam);
         raise([&](forms::Events &e) { e.KeyPress(control, keyAscii); });
         if (m_ended || keyAscii <= 0 || keyAscii > 0xFFFF)
             return 0;
-        return DefSubclassProc(hwnd, message, WPARAM(keyAscii), lParam);
+        return callSubclassedProc(hwnd, message, WPARAM(keyAscii), lParam);
     }
     default:
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        return callSubclassedProc(hwnd, message, wParam, lParam);
     }
 }
 
