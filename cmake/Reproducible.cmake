@@ -37,11 +37,14 @@ if(NOT CODELOOK_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
 endif()
 message(STATUS "SOURCE_DATE_EPOCH: ${CODELOOK_SOURCE_DATE_EPOCH}")
 
-# Ninja runs the compiler and the linker without CMake's environment, so the
-# time goes in through their launchers.
+# The build tool runs the compiler, the linker and the generators (Qt's
+# rcc, which records each resource's time) without CMake's environment, so
+# the time goes in through their launchers.
 set(with_epoch ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${CODELOOK_SOURCE_DATE_EPOCH})
 set(CMAKE_CXX_COMPILER_LAUNCHER ${with_epoch} ${CMAKE_CXX_COMPILER_LAUNCHER})
 set(CMAKE_CXX_LINKER_LAUNCHER ${with_epoch} ${CMAKE_CXX_LINKER_LAUNCHER})
+list(JOIN with_epoch " " custom_launcher)
+set_property(GLOBAL PROPERTY RULE_LAUNCH_CUSTOM "${custom_launcher}")
 
 # cpack strips and packs in its own process: it reads the time from this
 # file, which it loads before it installs anything.

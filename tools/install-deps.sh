@@ -16,6 +16,7 @@ packages=(
     clang libclang-rt-dev               # the libFuzzer corpus replay
     clang-format
     dpkg-dev file lintian desktop-file-utils appstream   # the Debian package and its checks
+    devscripts git                      # hardening-check; the rebuild that must reproduce the packages
     xvfb xauth x11-utils                # start the packaged program and read its window titles
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64   # the Windows program, cross-built
     wine64 wine                         # the Windows tests, under Wine
