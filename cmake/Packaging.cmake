@@ -1,6 +1,11 @@
 # SPDX-FileCopyrightText: 2026 The codelook developers
 # SPDX-License-Identifier: MIT
 
+# cpack's post-build step (WriteChecksums.cmake) tidies what it made.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(CPACK_CODELOOK_PYTHON ${Python3_EXECUTABLE})
+set(CPACK_CODELOOK_NORMALIZE_PACKAGE ${PROJECT_SOURCE_DIR}/cmake/normalize_package.py)
+
 # On Windows a user unzips one folder anywhere and starts codelook.exe there,
 # beside its list: cpack --preset windows.
 if(WIN32)
@@ -16,9 +21,6 @@ if(WIN32)
     set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
         OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
     set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/WriteChecksums.cmake)
-    find_package(Python3 REQUIRED COMPONENTS Interpreter)
-    set(CPACK_CODELOOK_PYTHON ${Python3_EXECUTABLE})
-    set(CPACK_CODELOOK_NORMALIZE_ZIP ${PROJECT_SOURCE_DIR}/cmake/normalize_zip.py)
     include(CPack)
     return()
 endif()
@@ -86,6 +88,30 @@ install(CODE "
     file(WRITE \"\${target}\" \"\${entry}\")
     message(STATUS \"Installing: \${target}\")
 ")
+
+# Staged for a package (DESTDIR, as cpack stages): the modes the package
+# records are Debian's, not whatever the builder's umask left. Last, after
+# every other rule.
+install(CODE [[
+    if(NOT "$ENV{DESTDIR}" STREQUAL "")
+        file(GLOB_RECURSE staged LIST_DIRECTORIES true "$ENV{DESTDIR}/*")
+        foreach(path IN LISTS staged)
+            if(IS_SYMLINK "${path}")
+                continue()
+            endif()
+            set(mode OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+            if(IS_DIRECTORY "${path}")
+                list(APPEND mode OWNER_EXECUTE GROUP_EXECUTE WORLD_EXECUTE)
+            else()
+                execute_process(COMMAND test -x "${path}" RESULT_VARIABLE not_executable)
+                if(not_executable EQUAL 0)
+                    list(APPEND mode OWNER_EXECUTE GROUP_EXECUTE WORLD_EXECUTE)
+                endif()
+            endif()
+            file(CHMOD "${path}" PERMISSIONS ${mode})
+        endforeach()
+    endif()
+]])
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME codelook)

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 
 # Run by cpack after it made its packages, before it copies them to the
-# package folder: makes a zip depend on its contents alone, then writes
+# package folder: makes them depend on their contents alone, then writes
 # SHA256SUMS in the package folder in sha256sum's format (sha256sum -c
 # SHA256SUMS checks a download). Lines for packages another generator made
 # there before are kept.
@@ -11,10 +11,8 @@ if(NOT CPACK_PACKAGE_FILES)
 endif()
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
     foreach(package IN LISTS CPACK_PACKAGE_FILES)
-        if(package MATCHES "[.]zip$")
-            execute_process(COMMAND "${CPACK_CODELOOK_PYTHON}" "${CPACK_CODELOOK_NORMALIZE_ZIP}"
-                "${package}" "$ENV{SOURCE_DATE_EPOCH}" COMMAND_ERROR_IS_FATAL ANY)
-        endif()
+        execute_process(COMMAND "${CPACK_CODELOOK_PYTHON}" "${CPACK_CODELOOK_NORMALIZE_PACKAGE}"
+            "${package}" "$ENV{SOURCE_DATE_EPOCH}" COMMAND_ERROR_IS_FATAL ANY)
     endforeach()
 endif()
 file(MAKE_DIRECTORY "${CPACK_PACKAGE_DIRECTORY}")
