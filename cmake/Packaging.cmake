@@ -1,6 +1,11 @@
 # SPDX-FileCopyrightText: 2026 The codelook developers
 # SPDX-License-Identifier: MIT
 
+# cpack's post-build step (WriteChecksums.cmake) tidies what it made.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(CPACK_CODELOOK_PYTHON ${Python3_EXECUTABLE})
+set(CPACK_CODELOOK_NORMALIZE_PACKAGE ${PROJECT_SOURCE_DIR}/cmake/normalize_package.py)
+
 # On Windows a user unzips one folder anywhere and starts codelook.exe there,
 # beside its list: cpack --preset windows.
 if(WIN32)
@@ -13,6 +18,9 @@ if(WIN32)
     set(CPACK_PACKAGE_VENDOR "The codelook developers")
     set(CPACK_PACKAGE_FILE_NAME codelook-${PROJECT_VERSION}-win64)
     set(CPACK_STRIP_FILES ON)
+    set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+        OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/WriteChecksums.cmake)
     include(CPack)
     return()
 endif()
@@ -30,8 +38,18 @@ set(CODELOOK_MAINTAINER "The codelook developers <codelook@example.org>" CACHE S
     "Maintainer named in the Debian package")
 
 install(TARGETS codelook RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} BUNDLE DESTINATION .)
+# A stripped program (cpack, cmake --install --strip) loses the compiler's
+# notes too, as Debian's dh_strip does.
+install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/codelook\" COMMAND_ERROR_IS_FATAL ANY)
+    endif()
+")
 install(FILES data/codelook.txt data/airports.LICENSE DESTINATION ${CODELOOK_DATA_DIR})
-install(FILES LICENSE resources/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The copyright file holds the program's licence and the list's: Debian
+# wants no other licence file among the documents.
+install(FILES resources/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 foreach(size 16 32 256)
     install(FILES resources/codelook-${size}.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME codelook.png)
@@ -71,6 +89,30 @@ install(CODE "
     message(STATUS \"Installing: \${target}\")
 ")
 
+# Staged for a package (DESTDIR, as cpack stages): the modes the package
+# records are Debian's, not whatever the builder's umask left. Last, after
+# every other rule.
+install(CODE [[
+    if(NOT "$ENV{DESTDIR}" STREQUAL "")
+        file(GLOB_RECURSE staged LIST_DIRECTORIES true "$ENV{DESTDIR}/*")
+        foreach(path IN LISTS staged)
+            if(IS_SYMLINK "${path}")
+                continue()
+            endif()
+            set(mode OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+            if(IS_DIRECTORY "${path}")
+                list(APPEND mode OWNER_EXECUTE GROUP_EXECUTE WORLD_EXECUTE)
+            else()
+                execute_process(COMMAND test -x "${path}" RESULT_VARIABLE not_executable)
+                if(not_executable EQUAL 0)
+                    list(APPEND mode OWNER_EXECUTE GROUP_EXECUTE WORLD_EXECUTE)
+                endif()
+            endif()
+            file(CHMOD "${path}" PERMISSIONS ${mode})
+        endforeach()
+    endif()
+]])
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME codelook)
 set(CPACK_PACKAGE_VENDOR "The codelook developers")
@@ -84,6 +126,9 @@ It ships with a list of 28,291 airports. The list is read afresh at every
 search, so an edit shows at once.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/WriteChecksums.cmake)
+set(CPACK_INSTALL_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/InstallLintianOverrides.cmake)
+set(CPACK_CODELOOK_LINTIAN_OVERRIDES ${PROJECT_SOURCE_DIR}/resources/codelook.lintian-overrides)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

@@ -16,6 +16,7 @@ packages=(
     clang libclang-rt-dev               # the libFuzzer corpus replay
     clang-format
     dpkg-dev file lintian desktop-file-utils appstream   # the Debian package and its checks
+    devscripts git                      # hardening-check; the rebuild that must reproduce the packages
     xvfb xauth x11-utils                # start the packaged program and read its window titles
     weston xwayland qt6-wayland python3-xlib   # the program in a Wayland session, with and without XWayland
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64   # the Windows program, cross-built

@@ -5,8 +5,9 @@
 # Installs what is missing, builds, and runs every test: the normal build,
 # the same suite under AddressSanitizer and UndefinedBehaviorSanitizer, the
 # fuzz corpus replay, the release build with its Debian package, the Windows
-# program cross-built and tested under Wine with its zip, and the formatting
-# check.
+# program cross-built and tested under Wine with its zip (each package also
+# built a second time, elsewhere, and compared byte for byte), and the
+# formatting check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh

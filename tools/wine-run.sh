@@ -34,6 +34,10 @@ fi
 
 export WINEPREFIX
 WINEPREFIX=$(mkdir -p "$prefix" && cd "$prefix" && pwd)
+# A caller's WINEDEBUG and WINEDLLOVERRIDES (a test that traces the loader,
+# or prefers native DLLs) apply to the program only.
+program_debug=${WINEDEBUG:--all}
+program_overrides="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 wine=${WINE:-wine}
@@ -72,4 +76,4 @@ stamp=$(printf '%s' "$settings" | md5sum | cut -c1-32)
 if wineserver -p10 </dev/null >/dev/null 2>&1; then
     "$wine" cmd /c exit </dev/null >/dev/null 2>&1 || true
 fi
-exec "$wine" "$@"
+WINEDEBUG=$program_debug WINEDLLOVERRIDES=$program_overrides exec "$wine" "$@"

@@ -2,13 +2,14 @@
 # SPDX-FileCopyrightText: 2026 The codelook developers
 # SPDX-License-Identifier: MIT
 #
-# check_zip.sh CPACK BUILD_DIR SCRATCH_DIR WINE_RUN PREFIX
+# check_zip.sh CPACK BUILD_DIR SCRATCH_DIR WINE_RUN PREFIX OBJDUMP KNOWNDLLS
 #
-# Makes the Windows zip, checks what it holds, unzips it as a user would and
+# Makes the Windows zip and its SHA256SUMS, checks what it holds and the
+# stripped codelook.exe in it (check_pe.sh), unzips it as a user would and
 # starts codelook.exe from the unzipped folder under Wine: the window must
 # come up with the start-up caption, not the missing-list warning.
 set -euo pipefail
-cpack=$1 build=$2 scratch=$3 wine_run=$4 prefix=$5
+cpack=$1 build=$2 scratch=$3 wine_run=$4 prefix=$5 objdump=$6 knowndlls=$7
 
 rm -rf "$scratch" && mkdir -p "$scratch"
 "$cpack" -G ZIP --config "$build/CPackConfig.cmake" -B "$scratch" >/dev/null
@@ -25,6 +26,9 @@ fi
 (cd "$scratch" && python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall("unzipped")' "$zip")
 folder="$scratch/unzipped/$top"
 cmp "$folder/codelook.txt" "$build/win32/codelook.txt"
+(cd "$scratch" && sha256sum --check --strict SHA256SUMS)
+[ "$(wc -l <"$scratch/SHA256SUMS")" -eq 1 ] || { echo "SHA256SUMS names more than the zip"; exit 1; }
+"$(dirname "$0")/check_pe.sh" "$objdump" "$folder/codelook.exe" "$knowndlls"
 
 # Start it from its folder and read the window titles Wine shows.
 cd "$folder"
