@@ -182,19 +182,11 @@ Outcome modelOutcome(Search search, const std::u16string &key, const std::vector
 
 void forceScanPath()
 {
-    const char *wanted = std::getenv("CODELOOK_SCAN_PATH");
-    if (!wanted || !*wanted)
-        return;
-    bytescan::Path path;
-    if (!bytescan::fromName(wanted, path)) {
-        std::fprintf(stderr, "fuzz_lookup: CODELOOK_SCAN_PATH must be portable, sse2 or avx2\n");
+    if (const std::string error = bytescan::forceFromEnvironment(); !error.empty()) {
+        std::fprintf(stderr, "fuzz_lookup: %s\n", error.c_str());
         std::exit(2);
     }
-    if (!bytescan::force(path)) {
-        std::fprintf(stderr, "fuzz_lookup: this CPU cannot run the %s byte loops\n", wanted);
-        std::exit(2);
-    }
-    std::fprintf(stderr, "fuzz_lookup: byte loops: %s\n", wanted);
+    std::fprintf(stderr, "fuzz_lookup: byte loops: %s\n", std::string(bytescan::name(bytescan::active())).c_str());
 }
 
 } // namespace
