@@ -22,6 +22,7 @@
 #include "bytescan.h"
 #include "lookup.h"
 #include "plainmodel.h"
+#include "record.h"
 #include "text.h"
 
 #include <algorithm>
@@ -45,8 +46,9 @@ namespace {
 // the same result; it just no longer straddles a block boundary.
 constexpr std::size_t readBlock = std::size_t(1) << 18;
 
-constexpr std::size_t maxCodeOutput = 450; // 150 characters, upper-casing can triple one
-constexpr std::size_t maxNameOutput = 12; // 4 characters, likewise
+// Upper-casing can triple a character.
+constexpr std::size_t maxCodeOutput = 3 * record::shownNameLength;
+constexpr std::size_t maxNameOutput = 3 * record::codeLength;
 
 const std::u16string codeNotFound = u"ICAO CODE NOT FOUND";
 const std::u16string nameNotFound = u"AIRPORT NAME NOT FOUND";
