@@ -20,6 +20,7 @@
 
 #include "box.h"
 #include "bytescan.h"
+#include "listreader.h"
 #include "lookup.h"
 #include "plainmodel.h"
 #include "record.h"
@@ -42,9 +43,7 @@ using namespace codelook;
 
 namespace {
 
-// The reader's block size. Should it change, the moved copy must still give
-// the same result; it just no longer straddles a block boundary.
-constexpr std::size_t readBlock = std::size_t(1) << 18;
+constexpr std::size_t readBlock = ListReader::blockSize;
 
 // Upper-casing can triple a character.
 constexpr std::size_t maxCodeOutput = 3 * record::shownNameLength;
