@@ -33,6 +33,15 @@ std::string narrow(std::u16string_view s)
     return std::string(s.begin(), s.end());
 }
 
+// A match: the answer goes to the output box, then both boxes lock.
+SearchResult found(Box &input, Box &output, std::u16string_view answer)
+{
+    output.setText(answer);
+    input.setLocked(true);
+    output.setLocked(true);
+    return {SearchResult::Status::Found, {}, {}};
+}
+
 SearchResult unreadable(const ListReader &reader)
 {
     return {SearchResult::Status::Unreadable, ListFile::absolutePath(reader.path()), reader.reason()};
@@ -68,12 +77,8 @@ SearchResult Lookup::searchCode(Box &codeIn, Box &nameOut)
     RecordView view;
     while (reader.next(view)) {
         const std::u16string text = view.text(chars);
-        if (leftChars(text, record::codeLength) == key) {
-            nameOut.setText(upper(midChars(text, record::namePosition, record::shownNameLength)));
-            codeIn.setLocked(true);
-            nameOut.setLocked(true);
-            return {SearchResult::Status::Found, {}, {}};
-        }
+        if (leftChars(text, record::codeLength) == key)
+            return found(codeIn, nameOut, upper(midChars(text, record::namePosition, record::shownNameLength)));
     }
     if (reader.failed())
         return unreadable(reader);
@@ -104,12 +109,8 @@ SearchResult Lookup::searchName(Box &nameIn, Box &codeOut)
     RecordView view;
     while (reader.next(view)) {
         const std::u16string text = view.text(chars);
-        if (upper(midChars(text, record::namePosition, keyChars)) == key) {
-            codeOut.setText(upper(leftChars(text, record::codeLength)));
-            nameIn.setLocked(true);
-            codeOut.setLocked(true);
-            return {SearchResult::Status::Found, {}, {}};
-        }
+        if (upper(midChars(text, record::namePosition, keyChars)) == key)
+            return found(nameIn, codeOut, upper(leftChars(text, record::codeLength)));
     }
     if (reader.failed())
         return unreadable(reader);
