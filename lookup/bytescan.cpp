@@ -239,32 +239,32 @@ struct Avx2
 #endif
 
 // The needle's two rare bytes as vectors, each compared as
-// (byte | set) == value at its offset from a needle start.
+// (byte | set) == value at its offset from a needle start in data.
 template <class Vec>
 struct RarePair
 {
     using Bytes = typename Vec::Bytes;
 
-    CODELOOK_ALWAYS_INLINE explicit RarePair(const Needle &needle)
-        : offsetA(needle.rare1)
-        , offsetB(needle.rare2)
+    CODELOOK_ALWAYS_INLINE RarePair(const unsigned char *data, const Needle &needle)
+        : dataA(data + needle.rare1)
+        , dataB(data + needle.rare2)
     {
-        const ByteTest a = testFor(needle.bytes[offsetA], needle.foldCase);
-        const ByteTest b = testFor(needle.bytes[offsetB], needle.foldCase);
+        const ByteTest a = testFor(needle.bytes[needle.rare1], needle.foldCase);
+        const ByteTest b = testFor(needle.bytes[needle.rare2], needle.foldCase);
         setA = Vec::splat(a.setBits);
         valueA = Vec::splat(a.value);
         setB = Vec::splat(b.setBits);
         valueB = Vec::splat(b.value);
     }
 
-    // Which places of the vector at p could start the needle.
-    CODELOOK_ALWAYS_INLINE Bytes startsAt(const unsigned char *p) const
+    // Which places of the vector at data + i could start the needle.
+    CODELOOK_ALWAYS_INLINE Bytes startsAt(std::size_t i) const
     {
-        return Vec::both(Vec::equal(Vec::either(Vec::load(p + offsetA), setA), valueA),
-                         Vec::equal(Vec::either(Vec::load(p + offsetB), setB), valueB));
+        return Vec::both(Vec::equal(Vec::either(Vec::load(dataA + i), setA), valueA),
+                         Vec::equal(Vec::either(Vec::load(dataB + i), setB), valueB));
     }
 
-    std::size_t offsetA, offsetB;
+    const unsigned char *dataA, *dataB;
     Bytes setA, valueA, setB, valueB;
 };
 
@@ -275,7 +275,7 @@ CODELOOK_ALWAYS_INLINE std::size_t findHitVector(const unsigned char *data, std:
     using Bytes = typename Vec::Bytes;
     constexpr unsigned width = Vec::width;
     const std::size_t length = needle.bytes.size();
-    const RarePair<Vec> pair(needle);
+    const RarePair<Vec> pair(data, needle);
     const Bytes quote = Vec::splat('"');
     const Bytes asciiOnly = Vec::splat(needle.foldCase ? 0x80 : 0);
     // Needle starts up to startEnd leave room for the whole needle.
@@ -286,8 +286,7 @@ CODELOOK_ALWAYS_INLINE std::size_t findHitVector(const unsigned char *data, std:
         // byte above ASCII; the first that has one is settled below.
         for (; i + width <= startEnd; i += width) {
             const Bytes v = Vec::load(data + i);
-            const Bytes any
-                = Vec::either(Vec::either(Vec::equal(v, quote), pair.startsAt(data + i)), Vec::both(v, asciiOnly));
+            const Bytes any = Vec::either(Vec::either(Vec::equal(v, quote), pair.startsAt(i)), Vec::both(v, asciiOnly));
             if (Vec::highBits(any))
                 break;
         }
@@ -304,8 +303,7 @@ CODELOOK_ALWAYS_INLINE std::size_t findHitVector(const unsigned char *data, std:
             hazards = Vec::highBits(h) & inRange;
         }
         // Both loads of a start end before size + width: inside the slack.
-        const std::uint32_t starts
-            = i < startEnd ? Vec::highBits(pair.startsAt(data + i)) & below(i, startEnd, width) : 0;
+        const std::uint32_t starts = i < startEnd ? Vec::highBits(pair.startsAt(i)) & below(i, startEnd, width) : 0;
         std::size_t hit;
         if (settle(data, from, i, needle, quotes, hazards, starts, hit))
             return hit;
