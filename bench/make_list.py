@@ -21,6 +21,9 @@ import string
 import sys
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tools"))
+from recordlayout import CODE_LENGTH, NAME_POSITION, make_record, name_of  # noqa: E402
+
 DEFAULT_POOL = Path(__file__).resolve().parent.parent / "data" / "codelook.txt"
 CHUNK = 100_000  # records generated and written at a time
 COMMA_EVERY = 2500
@@ -39,7 +42,7 @@ def read_pool(path: Path) -> tuple[list[str], list[str]]:
     names = []
     for line in path.read_text(encoding="cp1252").splitlines():
         record = line.strip().strip('"')
-        name = record[5:].strip()
+        name = name_of(record).strip()
         if not name or "," in name or '"' in name or name.upper().startswith("QQQ"):
             continue
         names.append(name)
@@ -75,14 +78,17 @@ def write_list(records: int, out, rng: random.Random, names: list[str], words: l
     while done < records:
         n = min(CHUNK, records - done)
         first = rng.choices(FIRST, k=n)
-        middle = "".join(rng.choices(REST, k=2 * n))
+        inner = CODE_LENGTH - 2
+        middle = "".join(rng.choices(REST, k=inner * n))
         last = rng.choices(LAST, k=n)
         picked = rng.choices(names, k=n)
         added = rng.choices(suffixes, k=n)
-        lines = [f"{first[i]}{middle[2 * i:2 * i + 2]}{last[i]} {picked[i]}{added[i]}" for i in range(n)]
+        lines = [make_record(first[i] + middle[inner * i:inner * (i + 1)] + last[i], picked[i] + added[i])
+                 for i in range(n)]
         while next_accent < done + n:
             i = next_accent - done
-            lines[i] = lines[i][:5] + accent(rng, lines[i][5:])
+            start = NAME_POSITION - 1
+            lines[i] = lines[i][:start] + accent(rng, lines[i][start:])
             next_accent = next(accents)
         while next_comma < done + n:
             i = next_comma - done

@@ -15,6 +15,10 @@
 #   CODELOOK_BENCH_DIR  scratch directory for lists and results (default
 #                       /tmp/codelook-bench); lists already there are reused
 #   CODELOOK_BENCH_RUNS timed runs per command (default 7)
+#   CODELOOK_BASELINE   another build directory: its codelook-scan is timed
+#                       right after this one's for every key, and the summary
+#                       gives each key's time against it (before and after a
+#                       change, measured in one run)
 #
 # Needs hyperfine, python3 and, for the memory part, GNU time (/usr/bin/time,
 # Debian package "time").
@@ -33,6 +37,8 @@ die() {
 }
 
 [[ -x $scan ]] || die "no $scan; build it first: cmake --build ${build#"$root"/} --target codelook-scan"
+baseline=${CODELOOK_BASELINE:+$CODELOOK_BASELINE/tools/codelook-scan}
+[[ -z $baseline || -x $baseline ]] || die "no $baseline"
 command -v hyperfine >/dev/null || die "hyperfine is needed (Debian package hyperfine)"
 command -v python3 >/dev/null || die "python3 is needed"
 mkdir -p "$scratch"
@@ -58,6 +64,7 @@ expect_miss() {
 }
 
 echo "codelook-scan: $scan"
+[[ -z $baseline ]] || echo "baseline: $baseline"
 echo "scratch: $scratch"
 
 # Keys that miss. QQQQ and "QQQ NOTHING" are settled by the first byte of
@@ -105,11 +112,13 @@ for name in "${lists[@]}"; do
     for key in "${code_keys[@]}"; do
         expect_miss "$scan" "$list" "$key" code
         commands+=(-n "code $key" "$scan $list '$key' code")
+        [[ -z $baseline ]] || commands+=(-n "baseline code $key" "$baseline $list '$key' code")
         commands+=(-n "grep $key" "env LC_ALL=C grep -c -F '$key' $list")
     done
     for key in "${name_keys[@]}"; do
         expect_miss "$scan" "$list" "$key" name
         commands+=(-n "name ${key:0:24}" "$scan $list '$key' name")
+        [[ -z $baseline ]] || commands+=(-n "baseline name ${key:0:24}" "$baseline $list '$key' name")
         commands+=(-n "grep ${key:0:24}" "env LC_ALL=C grep -c -F '$key' $list")
     done
     commands+=(-n "wc -l" "wc -l $list")
@@ -127,29 +136,44 @@ python3 - "$scratch" "$cpu" "${lists[@]}" <<'EOF'
 import json, os, sys
 scratch, cpu, lists = sys.argv[1], sys.argv[2], sys.argv[3:]
 print(f"CPU: {cpu}")
-print("| list | MB | search | codelook-scan s | grep -c -F s | vs grep | vs wc -l |")
-print("| --- | --- | --- | --- | --- | --- | --- |")
-worst = {}
+times = {}
 for name in lists:
-    size = os.path.getsize(os.path.join(scratch, f"{name}.txt")) / 1e6
     with open(os.path.join(scratch, f"times-{name}.json")) as f:
-        results = {r["command"]: r["min"] for r in json.load(f)["results"]}
+        times[name] = {r["command"]: r["min"] for r in json.load(f)["results"]}
+baseline = any(c.startswith("baseline ") for results in times.values() for c in results)
+extra = " baseline s | vs baseline |" if baseline else ""
+print("| list | MB | search | codelook-scan s | grep -c -F s | vs grep | vs wc -l |" + extra)
+print("| --- | --- | --- | --- | --- | --- | --- |" + (" --- | --- |" if baseline else ""))
+worst = {}
+slowest = {}
+for name, results in times.items():
+    size = os.path.getsize(os.path.join(scratch, f"{name}.txt")) / 1e6
     wc = results["wc -l"]
     for command, t in results.items():
         if not command.startswith(("code ", "name ")):
             continue
         grep = results["grep " + command.split(" ", 1)[1]]
         vs_grep, vs_wc = t / grep, t / wc
-        print(f"| {name} | {size:.0f} | {command} | {t:.4f} | {grep:.4f} | {vs_grep:.2f} | {vs_wc:.2f} |")
+        row = f"| {name} | {size:.0f} | {command} | {t:.4f} | {grep:.4f} | {vs_grep:.2f} | {vs_wc:.2f} |"
+        if baseline:
+            base = results["baseline " + command]
+            row += f" {base:.4f} | {t / base:.3f} |"
+            s = slowest.setdefault(name, [0.0, ""])
+            if t / base > s[0]:
+                s[0], s[1] = t / base, command
+        print(row)
         w = worst.setdefault(name, [0.0, "", 0.0, ""])
         if vs_grep > w[0]:
             w[0], w[1] = vs_grep, command
         if vs_wc > w[2]:
             w[2], w[3] = vs_wc, command
-    print(f"| {name} | {size:.0f} | wc -l {wc:.4f} s | | | | |")
+    print(f"| {name} | {size:.0f} | wc -l {wc:.4f} s | | | | |" + (" | |" if baseline else ""))
 print()
 for name, (g, gk, w, wk) in worst.items():
-    print(f"{name}: worst vs grep {g:.2f} ({gk}); worst vs wc -l {w:.2f} ({wk})")
+    line = f"{name}: worst vs grep {g:.2f} ({gk}); worst vs wc -l {w:.2f} ({wk})"
+    if name in slowest:
+        line += f"; worst vs baseline {slowest[name][0]:.3f} ({slowest[name][1]})"
+    print(line)
 EOF
 
 echo

@@ -5,39 +5,32 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
 #define CODELOOK_HAVE_AVX2 1
 #include <immintrin.h>
+// Only the AVX2 version's own functions are compiled for AVX2, so the
+// program still runs on a CPU without it.
+#define CODELOOK_AVX2 __attribute__((target("avx2")))
 #endif
 #if defined(__SSE2__) || defined(_M_X64)
 #define CODELOOK_HAVE_SSE2 1
 #endif
 
+// The shared vector loop must be inlined into each version's function: only
+// there is it compiled for that version's instruction set.
+#if defined(_MSC_VER) && !defined(__clang__)
+#define CODELOOK_ALWAYS_INLINE __forceinline
+#else
+#define CODELOOK_ALWAYS_INLINE inline __attribute__((always_inline))
+#endif
+
 namespace codelook::bytescan {
 
 namespace {
-
-Path detect()
-{
-#if defined(CODELOOK_HAVE_AVX2)
-    __builtin_cpu_init(); // may run before libgcc's own constructor has
-    if (__builtin_cpu_supports("avx2"))
-        return Path::Avx2;
-#endif
-#if defined(CODELOOK_HAVE_SSE2)
-    return Path::Sse2;
-#else
-    return Path::Portable;
-#endif
-}
-
-Path &current()
-{
-    static Path path = detect();
-    return path;
-}
 
 // How common each ASCII byte is in airport names, as its rank among the
 // 128 (0 the rarest, 127 the space): counted once over the shipped list.
@@ -100,9 +93,11 @@ bool needleAt(const unsigned char *data, std::size_t at, const Needle &needle)
 }
 
 // The bytes a fold hazard can end with; hazardAt settles it.
+constexpr unsigned char hazardEnds[] = {0xDF, 0x9F, 0xB1, 0xBF, 0xAC};
+
 bool mayEndHazard(unsigned char b)
 {
-    return b == 0xDF || b == 0x9F || b == 0xB1 || b == 0xBF || b == 0xAC;
+    return std::find(std::begin(hazardEnds), std::end(hazardEnds), b) != std::end(hazardEnds);
 }
 
 // ß in Windows-1252 (0xDF, which in UTF-8 only starts rare two-byte
@@ -201,121 +196,188 @@ inline std::uint32_t below(std::size_t i, std::size_t end, unsigned width)
                       : (std::uint32_t(1) << n) - 1;
 }
 
+// The vector versions share one loop, written over a small type that says
+// how wide a vector is and how to load, splat, compare and combine bytes and
+// take their high bits as a mask.
 #if defined(CODELOOK_HAVE_SSE2)
-std::size_t findHitSse2(const unsigned char *data, std::size_t from, std::size_t size, const Needle &needle)
+struct Sse2
 {
+    using Bytes = __m128i;
+    static constexpr unsigned width = 16;
+
+    static Bytes load(const unsigned char *p) { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p)); }
+    static Bytes splat(unsigned char c) { return _mm_set1_epi8(char(c)); }
+    static Bytes equal(Bytes a, Bytes b) { return _mm_cmpeq_epi8(a, b); }
+    static Bytes either(Bytes a, Bytes b) { return _mm_or_si128(a, b); }
+    static Bytes both(Bytes a, Bytes b) { return _mm_and_si128(a, b); }
+    static std::uint32_t highBits(Bytes v) { return unsigned(_mm_movemask_epi8(v)); }
+};
+#endif
+
+#if defined(CODELOOK_HAVE_AVX2)
+// The vector sits in a struct: Clang refuses an AVX vector passed by value
+// to or from the shared loop, which is not compiled for AVX until it is
+// inlined into findHitAvx2.
+struct Avx2
+{
+    struct Bytes
+    {
+        __m256i v;
+    };
+    static constexpr unsigned width = 32;
+
+    CODELOOK_AVX2 static Bytes load(const unsigned char *p)
+    {
+        return {_mm256_loadu_si256(reinterpret_cast<const __m256i *>(p))};
+    }
+    CODELOOK_AVX2 static Bytes splat(unsigned char c) { return {_mm256_set1_epi8(char(c))}; }
+    CODELOOK_AVX2 static Bytes equal(Bytes a, Bytes b) { return {_mm256_cmpeq_epi8(a.v, b.v)}; }
+    CODELOOK_AVX2 static Bytes either(Bytes a, Bytes b) { return {_mm256_or_si256(a.v, b.v)}; }
+    CODELOOK_AVX2 static Bytes both(Bytes a, Bytes b) { return {_mm256_and_si256(a.v, b.v)}; }
+    CODELOOK_AVX2 static std::uint32_t highBits(Bytes v) { return unsigned(_mm256_movemask_epi8(v.v)); }
+};
+#endif
+
+// The needle's two rare bytes as vectors, each compared as
+// (byte | set) == value at its offset from a needle start in data.
+template <class Vec>
+struct RarePair
+{
+    using Bytes = typename Vec::Bytes;
+
+    CODELOOK_ALWAYS_INLINE RarePair(const unsigned char *data, const Needle &needle)
+        : dataA(data + needle.rare1)
+        , dataB(data + needle.rare2)
+    {
+        const ByteTest a = testFor(needle.bytes[needle.rare1], needle.foldCase);
+        const ByteTest b = testFor(needle.bytes[needle.rare2], needle.foldCase);
+        setA = Vec::splat(a.setBits);
+        valueA = Vec::splat(a.value);
+        setB = Vec::splat(b.setBits);
+        valueB = Vec::splat(b.value);
+    }
+
+    // Which places of the vector at data + i could start the needle.
+    CODELOOK_ALWAYS_INLINE Bytes startsAt(std::size_t i) const
+    {
+        return Vec::both(Vec::equal(Vec::either(Vec::load(dataA + i), setA), valueA),
+                         Vec::equal(Vec::either(Vec::load(dataB + i), setB), valueB));
+    }
+
+    const unsigned char *dataA, *dataB;
+    Bytes setA, valueA, setB, valueB;
+};
+
+template <class Vec>
+CODELOOK_ALWAYS_INLINE std::size_t findHitVector(const unsigned char *data, std::size_t from, std::size_t size,
+                                                 const Needle &needle)
+{
+    using Bytes = typename Vec::Bytes;
+    constexpr unsigned width = Vec::width;
     const std::size_t length = needle.bytes.size();
-    const ByteTest rareA = testFor(needle.bytes[needle.rare1], needle.foldCase);
-    const ByteTest rareB = testFor(needle.bytes[needle.rare2], needle.foldCase);
-    const __m128i quote = _mm_set1_epi8('"');
-    const __m128i rareASet = _mm_set1_epi8(char(rareA.setBits)), rareAValue = _mm_set1_epi8(char(rareA.value));
-    const __m128i rareBSet = _mm_set1_epi8(char(rareB.setBits)), rareBValue = _mm_set1_epi8(char(rareB.value));
+    const RarePair<Vec> pair(data, needle);
+    const Bytes quote = Vec::splat('"');
+    const Bytes asciiOnly = Vec::splat(needle.foldCase ? 0x80 : 0);
     // Needle starts up to startEnd leave room for the whole needle.
     const std::size_t startEnd = size >= length ? size - length + 1 : 0;
-    const __m128i asciiOnly = _mm_set1_epi8(needle.foldCase ? char(0x80) : 0);
-    for (std::size_t i = from; i < size; i += 16) {
+    for (std::size_t i = from; i < size; i += width) {
         // Where every place is a start that fits, one test passes over a
         // vector with no quote, no pair of rare bytes and, when folding, no
         // byte above ASCII; the first that has one is settled below.
-        for (; i + 16 <= startEnd; i += 16) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i));
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i + needle.rare1));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i + needle.rare2));
-            const __m128i pair = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, rareASet), rareAValue),
-                                               _mm_cmpeq_epi8(_mm_or_si128(b, rareBSet), rareBValue));
-            const __m128i any = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, quote), pair), _mm_and_si128(v, asciiOnly));
-            if (_mm_movemask_epi8(any))
+        for (; i + width <= startEnd; i += width) {
+            const Bytes v = Vec::load(data + i);
+            const Bytes any = Vec::either(Vec::either(Vec::equal(v, quote), pair.startsAt(i)), Vec::both(v, asciiOnly));
+            if (Vec::highBits(any))
                 break;
         }
         if (i >= size)
             break;
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i));
-        const std::uint32_t inRange = below(i, size, 16);
-        const std::uint32_t quotes = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, quote))) & inRange;
+        const Bytes v = Vec::load(data + i);
+        const std::uint32_t inRange = below(i, size, width);
+        const std::uint32_t quotes = Vec::highBits(Vec::equal(v, quote)) & inRange;
         std::uint32_t hazards = 0;
-        if (needle.foldCase && _mm_movemask_epi8(v)) {
-            const __m128i h = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(char(0xDF))),
-                                                        _mm_cmpeq_epi8(v, _mm_set1_epi8(char(0x9F)))),
-                                           _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(char(0xB1))),
-                                                                     _mm_cmpeq_epi8(v, _mm_set1_epi8(char(0xBF)))),
-                                                        _mm_cmpeq_epi8(v, _mm_set1_epi8(char(0xAC)))));
-            hazards = unsigned(_mm_movemask_epi8(h)) & inRange;
+        if (needle.foldCase && Vec::highBits(v)) {
+            Bytes h = Vec::equal(v, Vec::splat(hazardEnds[0]));
+            for (std::size_t k = 1; k < std::size(hazardEnds); ++k)
+                h = Vec::either(h, Vec::equal(v, Vec::splat(hazardEnds[k])));
+            hazards = Vec::highBits(h) & inRange;
         }
-        std::uint32_t starts = 0;
-        if (i < startEnd) {
-            // Both loads end before size + 16: inside the slack.
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i + needle.rare1));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i + needle.rare2));
-            const __m128i f = _mm_cmpeq_epi8(_mm_or_si128(a, rareASet), rareAValue);
-            const __m128i l = _mm_cmpeq_epi8(_mm_or_si128(b, rareBSet), rareBValue);
-            starts = unsigned(_mm_movemask_epi8(_mm_and_si128(f, l))) & below(i, startEnd, 16);
-        }
+        // Both loads of a start end before size + width: inside the slack.
+        const std::uint32_t starts = i < startEnd ? Vec::highBits(pair.startsAt(i)) & below(i, startEnd, width) : 0;
         std::size_t hit;
         if (settle(data, from, i, needle, quotes, hazards, starts, hit))
             return hit;
     }
     return size;
+}
+
+#if defined(CODELOOK_HAVE_SSE2)
+std::size_t findHitSse2(const unsigned char *data, std::size_t from, std::size_t size, const Needle &needle)
+{
+    return findHitVector<Sse2>(data, from, size, needle);
 }
 #endif
 
 #if defined(CODELOOK_HAVE_AVX2)
-__attribute__((target("avx2"))) std::size_t findHitAvx2(const unsigned char *data, std::size_t from, std::size_t size,
-                                                        const Needle &needle)
+CODELOOK_AVX2 std::size_t findHitAvx2(const unsigned char *data, std::size_t from, std::size_t size,
+                                      const Needle &needle)
 {
-    const std::size_t length = needle.bytes.size();
-    const ByteTest rareA = testFor(needle.bytes[needle.rare1], needle.foldCase);
-    const ByteTest rareB = testFor(needle.bytes[needle.rare2], needle.foldCase);
-    const __m256i quote = _mm256_set1_epi8('"');
-    const __m256i rareASet = _mm256_set1_epi8(char(rareA.setBits)), rareAValue = _mm256_set1_epi8(char(rareA.value));
-    const __m256i rareBSet = _mm256_set1_epi8(char(rareB.setBits)), rareBValue = _mm256_set1_epi8(char(rareB.value));
-    const std::size_t startEnd = size >= length ? size - length + 1 : 0;
-    const __m256i asciiOnly = _mm256_set1_epi8(needle.foldCase ? char(0x80) : 0);
-    for (std::size_t i = from; i < size; i += 32) {
-        // Where every place is a start that fits, one test passes over a
-        // vector with no quote, no pair of rare bytes and, when folding, no
-        // byte above ASCII; the first that has one is settled below.
-        for (; i + 32 <= startEnd; i += 32) {
-            const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(data + i));
-            const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(data + i + needle.rare1));
-            const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(data + i + needle.rare2));
-            const __m256i pair = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(a, rareASet), rareAValue),
-                                                  _mm256_cmpeq_epi8(_mm256_or_si256(b, rareBSet), rareBValue));
-            const __m256i any
-                = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(v, quote), pair), _mm256_and_si256(v, asciiOnly));
-            if (_mm256_movemask_epi8(any))
-                break;
-        }
-        if (i >= size)
-            break;
-        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(data + i));
-        const std::uint32_t inRange = below(i, size, 32);
-        const std::uint32_t quotes = unsigned(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, quote))) & inRange;
-        std::uint32_t hazards = 0;
-        if (needle.foldCase && _mm256_movemask_epi8(v)) {
-            const __m256i h
-                = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(v, _mm256_set1_epi8(char(0xDF))),
-                                                  _mm256_cmpeq_epi8(v, _mm256_set1_epi8(char(0x9F)))),
-                                  _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(v, _mm256_set1_epi8(char(0xB1))),
-                                                                  _mm256_cmpeq_epi8(v, _mm256_set1_epi8(char(0xBF)))),
-                                                  _mm256_cmpeq_epi8(v, _mm256_set1_epi8(char(0xAC)))));
-            hazards = unsigned(_mm256_movemask_epi8(h)) & inRange;
-        }
-        std::uint32_t starts = 0;
-        if (i < startEnd) {
-            // Both loads end before size + 32: inside the slack.
-            const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(data + i + needle.rare1));
-            const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(data + i + needle.rare2));
-            const __m256i f = _mm256_cmpeq_epi8(_mm256_or_si256(a, rareASet), rareAValue);
-            const __m256i l = _mm256_cmpeq_epi8(_mm256_or_si256(b, rareBSet), rareBValue);
-            starts = unsigned(_mm256_movemask_epi8(_mm256_and_si256(f, l))) & below(i, startEnd, 32);
-        }
-        std::size_t hit;
-        if (settle(data, from, i, needle, quotes, hazards, starts, hit))
-            return hit;
-    }
-    return size;
+    return findHitVector<Avx2>(data, from, size, needle);
 }
 #endif
+
+using FindHit = std::size_t(const unsigned char *, std::size_t, std::size_t, const Needle &);
+
+// What a version needs of the CPU beyond what the whole build assumes.
+enum CpuFeature : unsigned { needsNothing = 0, needsAvx2 = 1 };
+
+struct Version
+{
+    Path path;
+    unsigned needs;
+    FindHit *findHit;
+};
+
+// The versions this build has, fastest first.
+constexpr Version versions[] = {
+#if defined(CODELOOK_HAVE_AVX2)
+    {Path::Avx2, needsAvx2, findHitAvx2},
+#endif
+#if defined(CODELOOK_HAVE_SSE2)
+    {Path::Sse2, needsNothing, findHitSse2},
+#endif
+    {Path::Portable, needsNothing, findHitPortable},
+};
+
+const Version *compiled(Path path)
+{
+    for (const Version &version : versions) {
+        if (version.path == path)
+            return &version;
+    }
+    return nullptr;
+}
+
+// The CPU is asked once.
+unsigned cpuFeatures()
+{
+    static const unsigned features = [] {
+        unsigned found = needsNothing;
+#if defined(CODELOOK_HAVE_AVX2)
+        __builtin_cpu_init(); // may run before libgcc's own constructor has
+        if (__builtin_cpu_supports("avx2"))
+            found |= needsAvx2;
+#endif
+        return found;
+    }();
+    return features;
+}
+
+Path &current()
+{
+    static Path path = best();
+    return path;
+}
 
 } // namespace
 
@@ -372,13 +434,17 @@ bool fromName(std::string_view wanted, Path &path)
 
 Path best()
 {
-    static const Path path = detect();
-    return path;
+    for (const Version &version : versions) {
+        if (supported(version.path))
+            return version.path;
+    }
+    return Path::Portable;
 }
 
 bool supported(Path path)
 {
-    return path <= best();
+    const Version *version = compiled(path);
+    return version && (version->needs & ~cpuFeatures()) == 0;
 }
 
 Path active()
@@ -394,25 +460,28 @@ bool force(Path path)
     return true;
 }
 
+std::string forceFromEnvironment()
+{
+    const char *wanted = std::getenv("CODELOOK_SCAN_PATH");
+    if (!wanted || !*wanted)
+        return {};
+    Path path;
+    if (!fromName(wanted, path))
+        return "CODELOOK_SCAN_PATH must be portable, sse2 or avx2, not \"" + std::string(wanted) + "\"";
+    if (!force(path))
+        return "CODELOOK_SCAN_PATH: this build or CPU cannot run the " + std::string(wanted) + " byte loops";
+    return {};
+}
+
 std::size_t findHit(const char *data, std::size_t from, std::size_t size, const Needle &needle, Path path)
 {
     if (from >= size)
         return size;
     if (needle.bytes.empty())
         return from;
-    const auto *bytes = reinterpret_cast<const unsigned char *>(data);
-    switch (path) {
-#if defined(CODELOOK_HAVE_AVX2)
-    case Path::Avx2:
-        return findHitAvx2(bytes, from, size, needle);
-#endif
-#if defined(CODELOOK_HAVE_SSE2)
-    case Path::Sse2:
-        return findHitSse2(bytes, from, size, needle);
-#endif
-    default:
-        return findHitPortable(bytes, from, size, needle);
-    }
+    const Version *version = compiled(path);
+    FindHit *find = version ? version->findHit : findHitPortable;
+    return find(reinterpret_cast<const unsigned char *>(data), from, size, needle);
 }
 
 } // namespace codelook::bytescan

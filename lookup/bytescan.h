@@ -15,6 +15,11 @@
 // The reader's byte loops, each in up to three versions: AVX2 where the CPU
 // has it (chosen at run time), SSE2 (every x86-64 CPU) and a plain loop for
 // any other CPU. All give the same answers; only their speed differs.
+//
+// findHit is a "packed pair" substring search: at every place of a vector it
+// compares two bytes of the key at their offsets, the two rarest in airport
+// names by a byte-frequency table, and compares the whole key only where
+// both match. The SSE2 and AVX2 versions are one loop over a vector type.
 namespace codelook::bytescan {
 
 enum class Path { Portable, Sse2, Avx2 };
@@ -27,6 +32,7 @@ bool fromName(std::string_view name, Path &path);
 // The fastest path this build and CPU can run.
 Path best();
 
+// Whether this build has the path and this CPU can run it.
 bool supported(Path path);
 
 // The path new readers use: best() unless forced.
@@ -35,6 +41,11 @@ Path active();
 // Makes new readers use `path`, so tests and the fuzzer can check each one;
 // false, and nothing changes, when this build or CPU cannot run it.
 bool force(Path path);
+
+// Forces the path named by CODELOOK_SCAN_PATH (portable, sse2 or avx2), for
+// benchmarks and the fuzzer; nothing when it is unset or empty. Returns why
+// it could not, or an empty string.
+std::string forceFromEnvironment();
 
 // Bit i set when byte i of the 64 at p is a comma, CR or LF. Inline, since
 // the reader calls it for every 64 bytes it walks; the AVX2 path uses the

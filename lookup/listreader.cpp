@@ -16,7 +16,6 @@ namespace codelook {
 
 namespace {
 
-constexpr std::size_t blockSize = std::size_t(1) << 18;
 constexpr std::size_t pageSize = 4096;
 // Slack after the data, so a vector load near its end stays in the buffer.
 constexpr std::size_t padding = 64;

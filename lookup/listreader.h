@@ -66,6 +66,10 @@ struct RecordView
 class ListReader
 {
 public:
+    // The bytes one fill of the buffer reads (more when keepBytes is larger);
+    // tests place records across its end.
+    static constexpr std::size_t blockSize = std::size_t(1) << 18;
+
     ListReader(std::u16string path, std::size_t keepBytes, Prefilter filter = {});
     ~ListReader();
     ListReader(const ListReader &) = delete;

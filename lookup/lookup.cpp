@@ -4,10 +4,10 @@
 #include "lookup.h"
 
 #include "box.h"
-#include "listreader.h"
-#include "text.h"
-
 #include "listfile.h"
+#include "listreader.h"
+#include "record.h"
+#include "text.h"
 
 #include <algorithm>
 
@@ -19,7 +19,7 @@ namespace {
 // whatever its encoding (UTF-8 takes up to four bytes a character).
 std::size_t bytesFor(std::size_t chars)
 {
-    return std::max<std::size_t>(chars, 4) * 4;
+    return std::max(chars, record::codeLength) * 4;
 }
 
 bool isAscii(std::u16string_view s)
@@ -31,6 +31,15 @@ bool isAscii(std::u16string_view s)
 std::string narrow(std::u16string_view s)
 {
     return std::string(s.begin(), s.end());
+}
+
+// A match: the answer goes to the output box, then both boxes lock.
+SearchResult found(Box &input, Box &output, std::u16string_view answer)
+{
+    output.setText(answer);
+    input.setLocked(true);
+    output.setLocked(true);
+    return {SearchResult::Status::Found, {}, {}};
 }
 
 SearchResult unreadable(const ListReader &reader)
@@ -50,29 +59,26 @@ SearchResult Lookup::searchCode(Box &codeIn, Box &nameOut)
     const std::u16string key = m_searchKey;
     const std::size_t keyChars = charCount(key);
 
-    // An ASCII key is compared byte for byte: four bytes, or the whole record
-    // when the key is shorter than a code.
+    // An ASCII key is compared byte for byte: the code's bytes, or the whole
+    // record when the key is shorter than a code.
     Prefilter filter;
-    if (isAscii(key) && keyChars <= 4) {
+    if (isAscii(key) && keyChars <= record::codeLength) {
         filter.active = true;
         filter.pattern = narrow(key);
-        filter.wholeRecord = keyChars < 4;
+        filter.wholeRecord = keyChars < record::codeLength;
         // One byte would stop the skip at nearly every record.
         filter.skipAhead = keyChars >= 2;
     }
-    ListReader reader(m_listPath, bytesFor(5 + shownNameLength), filter);
+    const std::size_t chars = record::throughName(record::shownNameLength);
+    ListReader reader(m_listPath, bytesFor(chars), filter);
     if (!reader.open())
         return unreadable(reader);
 
-    RecordView record;
-    while (reader.next(record)) {
-        const std::u16string text = record.text(5 + shownNameLength);
-        if (leftChars(text, 4) == key) {
-            nameOut.setText(upper(midChars(text, 6, shownNameLength)));
-            codeIn.setLocked(true);
-            nameOut.setLocked(true);
-            return {SearchResult::Status::Found, {}, {}};
-        }
+    RecordView view;
+    while (reader.next(view)) {
+        const std::u16string text = view.text(chars);
+        if (leftChars(text, record::codeLength) == key)
+            return found(codeIn, nameOut, upper(midChars(text, record::namePosition, record::shownNameLength)));
     }
     if (reader.failed())
         return unreadable(reader);
@@ -90,23 +96,21 @@ SearchResult Lookup::searchName(Box &nameIn, Box &codeOut)
     if (isAscii(key)) {
         filter.active = true;
         filter.pattern = narrow(key);
-        filter.offset = 5;
+        // The name's byte offset in an ASCII record.
+        filter.offset = record::namePosition - 1;
         filter.foldCase = true;
         filter.skipAhead = keyChars >= 2;
     }
-    ListReader reader(m_listPath, bytesFor(5 + keyChars), filter);
+    const std::size_t chars = record::throughName(keyChars);
+    ListReader reader(m_listPath, bytesFor(chars), filter);
     if (!reader.open())
         return unreadable(reader);
 
-    RecordView record;
-    while (reader.next(record)) {
-        const std::u16string text = record.text(5 + keyChars);
-        if (upper(midChars(text, 6, keyChars)) == key) {
-            codeOut.setText(upper(leftChars(text, 4)));
-            nameIn.setLocked(true);
-            codeOut.setLocked(true);
-            return {SearchResult::Status::Found, {}, {}};
-        }
+    RecordView view;
+    while (reader.next(view)) {
+        const std::u16string text = view.text(chars);
+        if (upper(midChars(text, record::namePosition, keyChars)) == key)
+            return found(nameIn, codeOut, upper(leftChars(text, record::codeLength)));
     }
     if (reader.failed())
         return unreadable(reader);

@@ -13,9 +13,6 @@ class Box;
 
 inline constexpr std::u16string_view listFileName = u"codelook.txt";
 
-// The name shown by a code search is cut to this many characters.
-inline constexpr std::size_t shownNameLength = 150;
-
 struct SearchResult
 {
     enum class Status { Found, NotFound, Unreadable };

@@ -15,10 +15,8 @@ import sys
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir))
 
-# Files that drive the build and the tests.
+# Files that drive the build and the tests, in whatever folder they are.
 PATTERNS = ("CMakeLists.txt", "*.cmake", "*.sh", "*.py", "*.json", "run")
-CHECKED_DIRS = ("", "tools/", "tests/", "bench/", ".ci/", "cmake/", "lookup/", "window/",
-                "qt/", "win32/", "resources/", "packaging/")
 
 # '../' steps that a file takes from its own folder; a path that climbs above
 # the root is outside. Absolute paths into a well-known sibling are caught
@@ -32,9 +30,6 @@ def tracked_files():
                          capture_output=True).stdout.decode()
     for path in filter(None, out.split("\0")):
         name = os.path.basename(path)
-        folder = os.path.dirname(path) + "/" if os.path.dirname(path) else ""
-        if not any(folder.startswith(d) for d in CHECKED_DIRS if d) and folder:
-            continue
         if name in PATTERNS or any(name.endswith(p[1:]) for p in PATTERNS if p.startswith("*")):
             yield path
 

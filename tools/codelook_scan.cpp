@@ -96,14 +96,10 @@ int main(int argc, char **argv)
         return 64;
     }
 
-    // For benchmarks: CODELOOK_SCAN_PATH=portable, sse2 or avx2 times one
-    // version of the reader's byte loops.
-    if (const char *wanted = std::getenv("CODELOOK_SCAN_PATH"); wanted && *wanted) {
-        bytescan::Path path;
-        if (!bytescan::fromName(wanted, path) || !bytescan::force(path)) {
-            std::fprintf(stderr, "codelook-scan: CODELOOK_SCAN_PATH: no %s byte loops here\n", wanted);
-            return 64;
-        }
+    // For benchmarks: CODELOOK_SCAN_PATH times one version of the byte loops.
+    if (const std::string error = bytescan::forceFromEnvironment(); !error.empty()) {
+        std::fprintf(stderr, "codelook-scan: %s\n", error.c_str());
+        return 64;
     }
 
     MemoryBox input(limited(args[2], code ? 4 : 250));

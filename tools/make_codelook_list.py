@@ -15,6 +15,8 @@ import re
 import sys
 import unicodedata
 
+from recordlayout import CODE_LENGTH, make_record
+
 ENCODING = "cp1252"
 EOL = "\r\n"
 
@@ -89,14 +91,14 @@ def clean_name(raw):
 
 
 def check_code(code):
-    if (len(code) != 4 or not code.isascii() or not code.isprintable()
+    if (len(code) != CODE_LENGTH or not code.isascii() or not code.isprintable()
             or any(c in code for c in ' ,"')):
         raise ConversionError("bad ICAO code %r" % code)
     return code
 
 
 def format_record(code, name):
-    record = code + " " + name
+    record = make_record(code, name)
     return '"' + record + '"' if "," in record else record
 
 

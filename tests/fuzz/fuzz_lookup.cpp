@@ -20,8 +20,10 @@
 
 #include "box.h"
 #include "bytescan.h"
+#include "listreader.h"
 #include "lookup.h"
 #include "plainmodel.h"
+#include "record.h"
 #include "text.h"
 
 #include <algorithm>
@@ -41,12 +43,11 @@ using namespace codelook;
 
 namespace {
 
-// The reader's block size. Should it change, the moved copy must still give
-// the same result; it just no longer straddles a block boundary.
-constexpr std::size_t readBlock = std::size_t(1) << 18;
+constexpr std::size_t readBlock = ListReader::blockSize;
 
-constexpr std::size_t maxCodeOutput = 450; // 150 characters, upper-casing can triple one
-constexpr std::size_t maxNameOutput = 12; // 4 characters, likewise
+// Upper-casing can triple a character.
+constexpr std::size_t maxCodeOutput = 3 * record::shownNameLength;
+constexpr std::size_t maxNameOutput = 3 * record::codeLength;
 
 const std::u16string codeNotFound = u"ICAO CODE NOT FOUND";
 const std::u16string nameNotFound = u"AIRPORT NAME NOT FOUND";
@@ -182,19 +183,11 @@ Outcome modelOutcome(Search search, const std::u16string &key, const std::vector
 
 void forceScanPath()
 {
-    const char *wanted = std::getenv("CODELOOK_SCAN_PATH");
-    if (!wanted || !*wanted)
-        return;
-    bytescan::Path path;
-    if (!bytescan::fromName(wanted, path)) {
-        std::fprintf(stderr, "fuzz_lookup: CODELOOK_SCAN_PATH must be portable, sse2 or avx2\n");
+    if (const std::string error = bytescan::forceFromEnvironment(); !error.empty()) {
+        std::fprintf(stderr, "fuzz_lookup: %s\n", error.c_str());
         std::exit(2);
     }
-    if (!bytescan::force(path)) {
-        std::fprintf(stderr, "fuzz_lookup: this CPU cannot run the %s byte loops\n", wanted);
-        std::exit(2);
-    }
-    std::fprintf(stderr, "fuzz_lookup: byte loops: %s\n", wanted);
+    std::fprintf(stderr, "fuzz_lookup: byte loops: %s\n", std::string(bytescan::name(bytescan::active())).c_str());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "plainmodel.h"
 
+#include "record.h"
 #include "text.h"
 
 #include <utility>
@@ -10,6 +11,8 @@
 namespace plainmodel {
 
 namespace {
+
+namespace record = codelook::record;
 
 using Chars = std::u32string;
 
@@ -198,8 +201,8 @@ bool searchCode(const std::vector<std::u16string> &records, Panel &panel)
 {
     const std::u16string key = trim(panel.input);
     for (const std::u16string &r : records) {
-        if (left(r, 4) == key) {
-            panel.output = codelook::upper(mid(r, 6, 150));
+        if (left(r, record::codeLength) == key) {
+            panel.output = codelook::upper(mid(r, record::namePosition, record::shownNameLength));
             panel.inputLocked = true;
             panel.outputLocked = true;
             return true;
@@ -214,8 +217,8 @@ bool searchName(const std::vector<std::u16string> &records, Panel &panel)
     const std::u16string key = trim(panel.input);
     const std::size_t n = chars(key).size();
     for (const std::u16string &r : records) {
-        if (codelook::upper(mid(r, 6, n)) == key) {
-            panel.output = codelook::upper(left(r, 4));
+        if (codelook::upper(mid(r, record::namePosition, n)) == key) {
+            panel.output = codelook::upper(left(r, record::codeLength));
             panel.inputLocked = true;
             panel.outputLocked = true;
             return true;

@@ -10,6 +10,7 @@
 
 #include "box.h"
 #include "bytescan.h"
+#include "listreader.h"
 #include "lookup.h"
 #include "plainmodel.h"
 #include "testing.h"
@@ -24,7 +25,7 @@ using namespace std::string_literals;
 
 namespace {
 
-constexpr std::size_t block = std::size_t(1) << 20;
+constexpr std::size_t block = ListReader::blockSize;
 
 std::string number3(int n)
 {
