@@ -10,6 +10,7 @@
 
 #include "box.h"
 #include "bytescan.h"
+#include "frmmain.h"
 #include "lookup.h"
 #include "text.h"
 
@@ -102,7 +103,9 @@ int main(int argc, char **argv)
         return 64;
     }
 
-    MemoryBox input(limited(args[2], code ? 4 : 250));
+    // The key is cut as the window's input box would cut it.
+    const forms::ControlDef &box = frmMain::layout().controls[code ? frmMain::Text1 : frmMain::Text3];
+    MemoryBox input(limited(args[2], std::size_t(box.maxLength)));
     MemoryBox output;
     Lookup lookup(args[1]);
     const SearchResult result = code ? lookup.searchCode(input, output) : lookup.searchName(input, output);
