@@ -20,14 +20,8 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
-
-int pixels(double twips)
-{
-    return forms::toPixels(int(std::lround(twips)), forms::designDpi);
-}
 
 double twips(int pixels)
 {
@@ -375,7 +369,7 @@ double QtRuntime::height() const
 
 void QtRuntime::move(double left, double top)
 {
-    m_form->move(pixels(left), pixels(top));
+    m_form->move(forms::placeToPixels(left, forms::designDpi), forms::placeToPixels(top, forms::designDpi));
 }
 
 double QtRuntime::screenWidth() const

@@ -8,7 +8,6 @@
 #include <commctrl.h> // the controls' class names only: comctl32 is not linked
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <exception>
 
@@ -18,7 +17,6 @@ constexpr wchar_t formClass[] = L"codelookForm";
 // Control ids start above IDOK and IDCANCEL, which the dialog manager sends
 // for Enter and Esc: those must press nothing.
 constexpr int firstControlId = 100;
-constexpr int twipsPerInch = forms::twipsPerInch;
 
 std::wstring wide(std::u16string_view s)
 {
@@ -651,32 +649,32 @@ double Win32Runtime::width() const
 {
     RECT r{};
     GetWindowRect(m_form, &r);
-    return double(r.right - r.left) * twipsPerInch / m_dpi;
+    return forms::toTwips(r.right - r.left, m_dpi);
 }
 
 double Win32Runtime::height() const
 {
     RECT r{};
     GetWindowRect(m_form, &r);
-    return double(r.bottom - r.top) * twipsPerInch / m_dpi;
+    return forms::toTwips(r.bottom - r.top, m_dpi);
 }
 
 void Win32Runtime::move(double left, double top)
 {
     // The window's DPI for the screen too, as for its size: the place is
     // worked out from both, so they must agree.
-    SetWindowPos(m_form, nullptr, int(std::lround(left * m_dpi / twipsPerInch)),
-                 int(std::lround(top * m_dpi / twipsPerInch)), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_form, nullptr, forms::placeToPixels(left, int(m_dpi)), forms::placeToPixels(top, int(m_dpi)), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 double Win32Runtime::screenWidth() const
 {
-    return double(GetSystemMetrics(SM_CXSCREEN)) * twipsPerInch / m_dpi;
+    return forms::toTwips(GetSystemMetrics(SM_CXSCREEN), m_dpi);
 }
 
 double Win32Runtime::screenHeight() const
 {
-    return double(GetSystemMetrics(SM_CYSCREEN)) * twipsPerInch / m_dpi;
+    return forms::toTwips(GetSystemMetrics(SM_CYSCREEN), m_dpi);
 }
 
 void Win32Runtime::pinOnTop()

@@ -23,6 +23,11 @@ Rect toPixels(const Rect &twips, int dpi)
             toPixels(twips.height, dpi)};
 }
 
+int placeToPixels(double twips, int dpi)
+{
+    return int(std::lround(twips * dpi / twipsPerInch));
+}
+
 double toTwips(double pixels, double dpi)
 {
     return pixels * twipsPerInch / dpi;

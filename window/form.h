@@ -25,6 +25,9 @@ inline constexpr int designDpi = 96;
 // Twips to pixels at a DPI, rounded to the nearest as Windows' MulDiv rounds.
 int toPixels(int twips, int dpi);
 Rect toPixels(const Rect &twips, int dpi);
+// A place or size the program worked out in fractions of a twip (the
+// window's centring), to the nearest pixel.
+int placeToPixels(double twips, int dpi);
 double toTwips(double pixels, double dpi);
 
 // The family of a face the table names, so that where the face is missing

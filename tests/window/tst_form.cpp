@@ -115,6 +115,9 @@ TEST_CASE("rectangles: the table's twips in pixels at every DPI from 100 to 200 
     CHECK(forms::toPixels(7, 96) == 0);
     CHECK(forms::toPixels(8, 96) == 1);
     CHECK(forms::toPixels(-8, 96) == -1);
+    // A place worked out in fractions of a twip rounds once, at the end.
+    CHECK(forms::placeToPixels(7747.5, 96) == 517);
+    CHECK(forms::placeToPixels(-712.0, 144) == -71);
 }
 
 TEST_CASE("a control's font is its own, else its frame's, else the form's")
