@@ -18,7 +18,7 @@ QFont windowFont(const forms::Font &def)
     }();
     Q_UNUSED(substitutesInstalled);
 
-    QFont font(QString(reinterpret_cast<const QChar *>(def.face.data()), qsizetype(def.face.size())));
+    QFont font(QString::fromUtf16(def.face.data(), qsizetype(def.face.size())));
     switch (forms::familyOf(def.face)) {
     case forms::FontFamily::Serif:
         font.setStyleHint(QFont::Serif);

@@ -30,7 +30,7 @@ double twips(int pixels)
 
 QString toQString(std::u16string_view s)
 {
-    return QString(reinterpret_cast<const QChar *>(s.data()), qsizetype(s.size()));
+    return QString::fromUtf16(s.data(), qsizetype(s.size()));
 }
 
 QColor toQColor(forms::Colour c)

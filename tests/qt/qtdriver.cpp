@@ -7,6 +7,7 @@
 
 #define DOCTEST_CONFIG_IMPLEMENT
 #include "driver.h"
+#include "form.h"
 #include "frmmain.h"
 #include "qtruntime.h"
 
@@ -29,7 +30,7 @@ namespace {
 
 QString toQString(std::u16string_view s)
 {
-    return QString(reinterpret_cast<const QChar *>(s.data()), qsizetype(s.size()));
+    return QString::fromUtf16(s.data(), qsizetype(s.size()));
 }
 
 forms::Colour colourOf(const QColor &c)
@@ -174,12 +175,7 @@ private:
     int indexOf(const QWidget *w) const
     {
         const QByteArray name = w->objectName().toUtf8();
-        const auto &controls = frmMain::layout().controls;
-        for (std::size_t i = 0; i < controls.size(); ++i) {
-            if (controls[i].name == std::string_view(name.constData(), std::size_t(name.size())))
-                return int(i);
-        }
-        return -1;
+        return forms::Form(frmMain::layout()).indexOf(std::string_view(name.constData(), std::size_t(name.size())));
     }
 
     void answerMessageBox()
