@@ -32,6 +32,21 @@ US_POSITION = 1
 P_POSITION = 4
 
 
+def only_request(opcode):
+    """A RECORD range that takes one core request and nothing else."""
+    return {
+        "core_requests": (opcode, opcode),
+        "core_replies": (0, 0),
+        "ext_requests": (0, 0, 0, 0),
+        "ext_replies": (0, 0, 0, 0),
+        "delivered_events": (0, 0),
+        "device_events": (0, 0),
+        "errors": (0, 0),
+        "client_started": False,
+        "client_died": False,
+    }
+
+
 class Recorder:
     """Every ChangeProperty and SendEvent request of clients that connect
     from now on, as (opcode, raw request) pairs."""
@@ -45,30 +60,7 @@ class Recorder:
         self._context = self._control.record_create_context(
             0,
             [record.FutureClients],
-            [
-                {
-                    "core_requests": (CHANGE_PROPERTY, CHANGE_PROPERTY),
-                    "core_replies": (0, 0),
-                    "ext_requests": (0, 0, 0, 0),
-                    "ext_replies": (0, 0, 0, 0),
-                    "delivered_events": (0, 0),
-                    "device_events": (0, 0),
-                    "errors": (0, 0),
-                    "client_started": False,
-                    "client_died": False,
-                },
-                {
-                    "core_requests": (SEND_EVENT, SEND_EVENT),
-                    "core_replies": (0, 0),
-                    "ext_requests": (0, 0, 0, 0),
-                    "ext_replies": (0, 0, 0, 0),
-                    "delivered_events": (0, 0),
-                    "device_events": (0, 0),
-                    "errors": (0, 0),
-                    "client_started": False,
-                    "client_died": False,
-                },
-            ],
+            [only_request(CHANGE_PROPERTY), only_request(SEND_EVENT)],
         )
         self._control.sync()
         self._thread = threading.Thread(target=self._run, daemon=True)
