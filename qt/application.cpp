@@ -3,7 +3,7 @@
 
 #include "application.h"
 
-#include "form.h"
+#include "formmodel.h"
 #include "qtruntime.h"
 
 #include <cstdlib>

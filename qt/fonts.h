@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "form.h"
+#include "formmodel.h"
 
 #include <QFont>
 

@@ -11,7 +11,7 @@
 // the window as forms::Events. Qt lays out in device-independent pixels, so
 // the model's rectangles are taken at its design DPI on every screen.
 
-#include "form.h"
+#include "formmodel.h"
 #include "forms.h"
 
 #include <QObject>
@@ -88,7 +88,7 @@ private:
     void formStateChanged();
     bool formClosing(bool spontaneous);
 
-    forms::Form m_model;
+    forms::FormModel m_model;
     forms::Events *m_events = nullptr;
     QPointer<Window> m_form;
     std::vector<QWidget *> m_controls;

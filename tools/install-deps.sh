@@ -21,6 +21,8 @@ packages=(
     weston xwayland qt6-wayland python3-xlib   # the program in a Wayland session, with and without XWayland
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64   # the Windows program, cross-built
     wine64 wine                         # the Windows tests, under Wine
+    libegl-mesa0 libgl1-mesa-dri        # the graphics stack a desktop has: Qt loads its EGL driver
+    qt6-gtk-platformtheme               # GNOME's colours (dark style too) reach Qt through it
 )
 
 missing=()

@@ -281,7 +281,7 @@ void Win32Runtime::createFonts()
     const HDC dc = GetDC(m_form);
     for (int i = 0; i < m_model.count(); ++i) {
         const forms::Font &f = m_model.fontOf(i);
-        int height = forms::Form::pixelHeight(f, int(m_dpi));
+        int height = forms::FormModel::pixelHeight(f, int(m_dpi));
         HFONT chosen = font(f, height);
         // Every caption shows whole on one line. GDI rounds each letter's
         // advance to whole pixels, so a caption the table fits exactly may

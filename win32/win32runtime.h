@@ -15,7 +15,7 @@
 // edits' keys (through a subclass) and the form's own messages are raised to
 // the window as forms::Events.
 
-#include "form.h"
+#include "formmodel.h"
 #include "forms.h"
 
 #ifndef NOMINMAX
@@ -55,7 +55,7 @@ public:
     // -1 for a window that is none of the table's controls.
     int indexOf(HWND hwnd) const;
     UINT dpi() const { return m_dpi; }
-    const forms::Form &model() const { return m_model; }
+    const forms::FormModel &model() const { return m_model; }
 
     void setCaption(std::u16string_view caption) override;
     int windowState() const override;
@@ -112,7 +112,7 @@ private:
     template <typename Raise>
     void raise(Raise &&raise);
 
-    forms::Form m_model;
+    forms::FormModel m_model;
     forms::Events *m_events = nullptr;
     HWND m_form = nullptr;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;

@@ -10,7 +10,7 @@
 // sizes are twips (1440 an inch, so 15 a pixel at 96 dpi); colours are
 // 0x00BBGGRR values.
 //
-// The form model (form.h) answers every rule that follows from the table:
+// The form model (formmodel.h) answers every rule that follows from the table:
 // tab order, which controls take the focus, what shows through its frames,
 // rectangles at a DPI, inherited fonts, which label names which box, and the
 // start order. A runtime (Qt on Linux, Win32 on Windows, a fake in the tests)

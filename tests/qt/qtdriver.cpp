@@ -7,7 +7,7 @@
 
 #define DOCTEST_CONFIG_IMPLEMENT
 #include "driver.h"
-#include "form.h"
+#include "formmodel.h"
 #include "frmmain.h"
 #include "qtruntime.h"
 
@@ -175,7 +175,8 @@ private:
     int indexOf(const QWidget *w) const
     {
         const QByteArray name = w->objectName().toUtf8();
-        return forms::Form(frmMain::layout()).indexOf(std::string_view(name.constData(), std::size_t(name.size())));
+        return forms::FormModel(frmMain::layout())
+            .indexOf(std::string_view(name.constData(), std::size_t(name.size())));
     }
 
     void answerMessageBox()

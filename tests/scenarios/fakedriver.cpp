@@ -6,7 +6,7 @@
 
 #include "../window/fakeruntime.h"
 #include "driver.h"
-#include "form.h"
+#include "formmodel.h"
 #include "frmmain.h"
 
 #include <cmath>

@@ -5,7 +5,7 @@
 // label, which stands just before it in z-order, and every other control by
 // its caption.
 
-#include "form.h"
+#include "formmodel.h"
 #include "frmmain.h"
 #include "testing.h"
 #include "win32driver.h"
@@ -55,7 +55,7 @@ TEST_CASE("MSAA names each box by its label and every other control by its capti
     {
         Win32Driver d;
         REQUIRE(d.start());
-        const forms::Form &model = d.runtime().model();
+        const forms::FormModel &model = d.runtime().model();
         for (int i = 0; i < model.count(); ++i) {
             if (model[i].kind == forms::Kind::Label)
                 continue;
@@ -73,7 +73,7 @@ TEST_CASE("MSAA names each box by its label and every other control by its capti
 TEST_CASE("each box's label stands just before it in z-order, with no tab stop between")
 {
     Win32Driver d;
-    const forms::Form &model = d.runtime().model();
+    const forms::FormModel &model = d.runtime().model();
     for (const int box : {frmMain::Text1, frmMain::Text2, frmMain::Text3, frmMain::Text4}) {
         CAPTURE(model[box].name);
         const int label = model.labelOf(box);

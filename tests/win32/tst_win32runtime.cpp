@@ -5,7 +5,7 @@
 // colours the form hands its children and what they paint, and which close
 // each message means. What a user does and sees is in the scenarios.
 
-#include "form.h"
+#include "formmodel.h"
 #include "frmmain.h"
 #include "testing.h"
 #include "win32driver.h"
@@ -57,7 +57,7 @@ int screenDpiAsked()
 
 void checkLaidOut(const Win32Driver &d, int dpi)
 {
-    const forms::Form &model = d.runtime().model();
+    const forms::FormModel &model = d.runtime().model();
     RECT client{};
     GetClientRect(d.runtime().form(), &client);
     CHECK(client.right == model.clientWidthPixels(dpi));
@@ -83,7 +83,7 @@ void checkLaidOut(const Win32Driver &d, int dpi)
 // needs.
 void checkCaptions(const Win32Driver &d, int dpi)
 {
-    const forms::Form &model = d.runtime().model();
+    const forms::FormModel &model = d.runtime().model();
     const HDC dc = GetDC(d.runtime().form());
     for (int i = 0; i < model.count(); ++i) {
         if (model[i].kind == forms::Kind::TextBox)
@@ -93,7 +93,7 @@ void checkCaptions(const Win32Driver &d, int dpi)
         REQUIRE(font);
         LOGFONTW logFont{};
         REQUIRE(GetObjectW(font, sizeof logFont, &logFont) == sizeof logFont);
-        const int nominal = forms::Form::pixelHeight(model.fontOf(i), dpi);
+        const int nominal = forms::FormModel::pixelHeight(model.fontOf(i), dpi);
         const int height = -logFont.lfHeight;
         CHECK(height <= nominal);
         CHECK(height * 10 >= nominal * 9);
@@ -154,7 +154,7 @@ TEST_CASE("moved to a screen of another DPI, the window takes the suggested plac
     for (const int to : {from == 144 ? 96 : 144, 192, from}) {
         CAPTURE(from);
         CAPTURE(to);
-        const forms::Form &model = d.runtime().model();
+        const forms::FormModel &model = d.runtime().model();
         // What Windows suggests: the table's client area at the new DPI in
         // a frame for that DPI, somewhere on the new screen.
         RECT suggested{0, 0, model.clientWidthPixels(to), model.clientHeightPixels(to)};

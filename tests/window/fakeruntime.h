@@ -9,7 +9,7 @@
 // as a user would: typing, pasting, clicking, tabbing, minimising, closing.
 // The form model decides what shows and where Tab goes.
 
-#include "form.h"
+#include "formmodel.h"
 #include "forms.h"
 
 #include <filesystem>
@@ -175,7 +175,7 @@ public:
     Control &at(int control) { return controls.at(std::size_t(control)); }
     const Control &at(int control) const { return controls.at(std::size_t(control)); }
 
-    forms::Form form;
+    forms::FormModel form;
     std::vector<Control> controls;
     std::u16string caption;
     std::vector<std::u16string> captions;

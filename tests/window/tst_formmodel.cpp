@@ -4,7 +4,7 @@
 // The form model over the window's own table: the rules every runtime takes
 // from it.
 
-#include "form.h"
+#include "formmodel.h"
 #include "frmmain.h"
 
 #include <doctest/doctest.h>
@@ -15,7 +15,7 @@
 
 namespace {
 
-std::vector<std::string> names(const forms::Form &form, const std::vector<int> &controls)
+std::vector<std::string> names(const forms::FormModel &form, const std::vector<int> &controls)
 {
     std::vector<std::string> out;
     for (const int c : controls)
@@ -27,7 +27,7 @@ std::vector<std::string> names(const forms::Form &form, const std::vector<int> &
 
 TEST_CASE("every control that takes the focus once in the keyboard order, panel by panel")
 {
-    const forms::Form form(frmMain::layout());
+    const forms::FormModel form(frmMain::layout());
     CHECK(names(form, form.tabOrder())
           == std::vector<std::string>{"Text1", "Text2", "Command1", "Command2", "Command3", "Command4", "Command5",
                                       "Command6", "Text3", "Text4", "Option1_0", "Option1_1"});
@@ -35,7 +35,7 @@ TEST_CASE("every control that takes the focus once in the keyboard order, panel 
 
 TEST_CASE("stacked as siblings: by tab index, each box just after its label, every frame beneath what it holds")
 {
-    const forms::Form form(frmMain::layout());
+    const forms::FormModel form(frmMain::layout());
     CHECK(names(form, form.zOrder())
           == std::vector<std::string>{"Label1", "Text1", "Label2", "Text2", "Command1", "Command2", "Command3",
                                       "Command4", "Command5", "Command6", "Label3", "Text3", "Label4", "Text4",
@@ -63,7 +63,7 @@ TEST_CASE("Tab and Shift+Tab go round what shows, and from the form enter the fi
     };
     for (const Row &row : rows) {
         INFO(row.name);
-        forms::Form form(frmMain::layout());
+        forms::FormModel form(frmMain::layout());
         for (const int frame : {frmMain::Frame1, frmMain::Frame2, frmMain::Frame3})
             form.setVisible(frame, std::find(row.shown.begin(), row.shown.end(), frame) != row.shown.end());
         CHECK(form.nextTabStop(row.from, row.backwards) == row.to);
@@ -72,7 +72,7 @@ TEST_CASE("Tab and Shift+Tab go round what shows, and from the form enter the fi
 
 TEST_CASE("a control shows only while it and its frames do")
 {
-    forms::Form form(frmMain::layout());
+    forms::FormModel form(frmMain::layout());
     CHECK(form.shows(frmMain::Option1_0));
     CHECK_FALSE(form.shows(frmMain::Text1));
     CHECK(form.visible(frmMain::Text1)); // its own flag is set; its frame is hidden
@@ -97,7 +97,7 @@ TEST_CASE("rectangles: the table's twips in pixels at every DPI from 100 to 200 
         {frmMain::Text1, 120, {220, 20, 131, 34}}, {frmMain::Label1, 144, {12, 36, 242, 26}},
         {frmMain::Text2, 192, {16, 144, 546, 54}}, {frmMain::Frame3, 144, {0, 0, 434, 230}},
     };
-    const forms::Form form(frmMain::layout());
+    const forms::FormModel form(frmMain::layout());
     for (const Row &row : rows) {
         CAPTURE(form[row.control].name);
         CAPTURE(row.dpi);
@@ -122,7 +122,7 @@ TEST_CASE("rectangles: the table's twips in pixels at every DPI from 100 to 200 
 
 TEST_CASE("a control's font is its own, else its frame's, else the form's")
 {
-    const forms::Form form(frmMain::layout());
+    const forms::FormModel form(frmMain::layout());
     CHECK(form.fontOf(frmMain::Label2).face == u"Times New Roman");
     CHECK(form.fontOf(frmMain::Label2).points == 14.25);
     CHECK(form.fontOf(frmMain::Option1_0).points == 18);
@@ -130,14 +130,14 @@ TEST_CASE("a control's font is its own, else its frame's, else the form's")
     CHECK(form.fontOf(frmMain::Frame1).face == u"MS Sans Serif");
     CHECK(form.fontOf(frmMain::Frame1).points == 8);
     CHECK_FALSE(form.fontOf(frmMain::Frame1).bold);
-    CHECK(forms::Form::pixelHeight(form.fontOf(frmMain::Label1), 96) == 16);
+    CHECK(forms::FormModel::pixelHeight(form.fontOf(frmMain::Label1), 96) == 16);
     // Every face of the table has a family to fall back on.
     for (int i = 0; i < form.count(); ++i)
         CHECK(forms::familyOf(form.fontOf(i).face) != forms::FontFamily::Any);
     CHECK(forms::familyOf(u"Times New Roman") == forms::FontFamily::Serif);
     CHECK(forms::familyOf(u"MS Sans Serif") == forms::FontFamily::Sans);
     CHECK(forms::familyOf(u"Courier") == forms::FontFamily::Any);
-    CHECK(forms::Form::pixelHeight(form.fontOf(frmMain::Label2), 144) == 29);
+    CHECK(forms::FormModel::pixelHeight(form.fontOf(frmMain::Label2), 144) == 29);
 }
 
 TEST_CASE("each box is named by its label, every other control by its caption")
@@ -153,7 +153,7 @@ TEST_CASE("each box is named by its label, every other control by its caption")
         {frmMain::Command6, u"SEARCH"},           {frmMain::Option1_1, u"NAMELOOK"},
         {frmMain::Frame3, u"YOUR CHOICE"},
     };
-    const forms::Form form(frmMain::layout());
+    const forms::FormModel form(frmMain::layout());
     for (const Row &row : rows) {
         CAPTURE(form[row.control].name);
         CHECK(form.accessibleName(row.control) == row.name);

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The codelook developers
 // SPDX-License-Identifier: MIT
 
-#include "form.h"
+#include "formmodel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,7 +42,7 @@ FontFamily familyOf(std::u16string_view face)
     return FontFamily::Any;
 }
 
-Form::Form(const FormDef &def)
+FormModel::FormModel(const FormDef &def)
     : m_def(def)
 {
     for (int i = 0; i < count(); ++i) {
@@ -76,7 +76,7 @@ Form::Form(const FormDef &def)
     }
 }
 
-int Form::indexOf(std::string_view name) const
+int FormModel::indexOf(std::string_view name) const
 {
     for (int i = 0; i < count(); ++i) {
         if ((*this)[i].name == name)
@@ -85,13 +85,13 @@ int Form::indexOf(std::string_view name) const
     return -1;
 }
 
-bool Form::takesFocus(int control) const
+bool FormModel::takesFocus(int control) const
 {
     const Kind kind = (*this)[control].kind;
     return kind != Kind::Frame && kind != Kind::Label;
 }
 
-int Form::nextTabStop(int from, bool backwards) const
+int FormModel::nextTabStop(int from, bool backwards) const
 {
     const int n = int(m_tabOrder.size());
     const auto at = std::find(m_tabOrder.begin(), m_tabOrder.end(), from);
@@ -105,7 +105,7 @@ int Form::nextTabStop(int from, bool backwards) const
     return -1;
 }
 
-bool Form::shows(int control) const
+bool FormModel::shows(int control) const
 {
     for (int c = control; c != onForm; c = containerOf(c)) {
         if (!visible(c))
@@ -114,7 +114,7 @@ bool Form::shows(int control) const
     return true;
 }
 
-Rect Form::rectOnForm(int control) const
+Rect FormModel::rectOnForm(int control) const
 {
     Rect r = rectInContainer(control);
     for (int c = containerOf(control); c != onForm; c = containerOf(c)) {
@@ -124,7 +124,7 @@ Rect Form::rectOnForm(int control) const
     return r;
 }
 
-const Font &Form::fontOf(int control) const
+const Font &FormModel::fontOf(int control) const
 {
     for (int c = control; c != onForm; c = containerOf(c)) {
         if (!(*this)[c].font.face.empty())
@@ -133,12 +133,12 @@ const Font &Form::fontOf(int control) const
     return m_def.font;
 }
 
-int Form::pixelHeight(const Font &font, int dpi)
+int FormModel::pixelHeight(const Font &font, int dpi)
 {
     return int(std::lround(font.points * dpi / 72));
 }
 
-int Form::labelOf(int textBox) const
+int FormModel::labelOf(int textBox) const
 {
     const ControlDef &box = (*this)[textBox];
     if (box.kind != Kind::TextBox)
@@ -160,7 +160,7 @@ int Form::labelOf(int textBox) const
     return best;
 }
 
-std::u16string_view Form::accessibleName(int control) const
+std::u16string_view FormModel::accessibleName(int control) const
 {
     if ((*this)[control].kind == Kind::TextBox) {
         const int label = labelOf(control);

@@ -7,7 +7,7 @@
 // runtime: which controls take the focus and in what order, what shows
 // through its frames, where each control lies in twips and in pixels at a
 // DPI, which font it is drawn in, which label names which box, and the order
-// in which a form starts. A runtime keeps one Form beside its native
+// in which a form starts. A runtime keeps one FormModel beside its native
 // controls and asks it; it derives none of these itself.
 
 #include "forms.h"
@@ -35,10 +35,10 @@ double toTwips(double pixels, double dpi);
 enum class FontFamily { Any, Serif, Sans };
 FontFamily familyOf(std::u16string_view face);
 
-class Form
+class FormModel
 {
 public:
-    explicit Form(const FormDef &def);
+    explicit FormModel(const FormDef &def);
 
     const FormDef &def() const { return m_def; }
     int count() const { return int(m_def.controls.size()); }
