@@ -39,6 +39,12 @@ void ListFile::fail()
     close();
 }
 
+bool ListFile::isRegularFile(const std::u16string &path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(nativePath(path), error);
+}
+
 std::u16string ListFile::absolutePath(const std::u16string &path)
 {
     const std::filesystem::path given = nativePath(path);

@@ -33,6 +33,10 @@ public:
     bool isOpen() const { return m_handle != closedHandle; }
     const std::u16string &reason() const { return m_reason; }
 
+    // Whether a regular file of that name is there, so that open() can take
+    // it: the list's test at start-up. A folder, a device or a pipe is not.
+    static bool isRegularFile(const std::u16string &path);
+
     // The path made absolute and clean, with the platform's own separators.
     static std::u16string absolutePath(const std::u16string &path);
 

@@ -1,15 +1,16 @@
 // SPDX-FileCopyrightText: 2026 The codelook developers
 // SPDX-License-Identifier: MIT
 
-#include "application.h"
 #include "frmmain.h"
 #include "platformchoice.h"
 #include "qtruntime.h"
 
+#include <QApplication>
+
 int main(int argc, char *argv[])
 {
     applyPlatformChoice(argc, argv);
-    Application app(argc, argv);
+    QApplication app(argc, argv);
     QtRuntime runtime(frmMain::layout());
     frmMain window(runtime);
     if (!runtime.start(window))

@@ -4,10 +4,11 @@
 #include "qtruntime.h"
 
 #include "fonts.h"
+#include "listfile.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -20,6 +21,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -169,10 +171,6 @@ QWidget *QtRuntime::createWidget(int control, QWidget *parent)
         auto *edit = new QLineEdit(text, parent);
         if (m_model[control].maxLength > 0)
             edit->setMaxLength(m_model[control].maxLength);
-        connect(edit, &QLineEdit::textChanged, this, [this, control] {
-            if (m_events && !m_ended)
-                m_events->Change(control);
-        });
         return edit;
     }
     case forms::Kind::CommandButton: {
@@ -180,16 +178,36 @@ QWidget *QtRuntime::createWidget(int control, QWidget *parent)
         // Enter and Esc must press nothing: no button is a default button.
         button->setAutoDefault(false);
         button->setDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, control] {
-            if (m_events && !m_ended)
-                m_events->Click(control);
-        });
         return button;
     }
-    case forms::Kind::OptionButton:
-        return new QRadioButton(text, parent);
+    case forms::Kind::OptionButton: {
+        auto *option = new QRadioButton(text, parent);
+        // The model's group, which Qt puts before its own grouping by parent.
+        // (Still auto-exclusive: screen readers hear a radio button by it.)
+        QButtonGroup *&group = m_groups[m_model.optionGroup(control)];
+        if (!group)
+            group = new QButtonGroup(m_form);
+        group->addButton(option);
+        return option;
+    }
     }
     return nullptr;
+}
+
+// The events the model says the control's kind raises: the signals that
+// carry them, and the focus and keys through the event filter.
+void QtRuntime::connectEvents(int control, QWidget *widget)
+{
+    if (m_model.raises(control, forms::Event::Click)) {
+        connect(static_cast<QAbstractButton *>(widget), &QAbstractButton::clicked, this,
+                [this, control] { raise([control](forms::Events &e) { e.Click(control); }); });
+    }
+    if (m_model.raises(control, forms::Event::Change)) {
+        connect(static_cast<QLineEdit *>(widget), &QLineEdit::textChanged, this,
+                [this, control] { raise([control](forms::Events &e) { e.Change(control); }); });
+    }
+    if (m_model.takesFocus(control))
+        widget->installEventFilter(this);
 }
 
 void QtRuntime::createControls()
@@ -206,8 +224,7 @@ void QtRuntime::createControls()
         widget->setFont(windowFont(m_model.fontOf(i)));
         if (def.kind != forms::Kind::Label)
             widget->setAccessibleName(toQString(m_model.accessibleName(i)));
-        if (m_model.takesFocus(i))
-            widget->installEventFilter(this);
+        connectEvents(i, widget);
         if (def.backColor != forms::defaultColour)
             setBackColor(i, def.backColor);
         // A frame's fore colour is its caption's: what lies inside keeps the
@@ -228,10 +245,24 @@ void QtRuntime::createControls()
         QWidget::setTabOrder(control(order[i - 1]), control(order[i]));
 }
 
+template <typename Raise>
+void QtRuntime::raise(Raise &&raise)
+{
+    if (m_events && !m_ended)
+        forms::guard([&] { raise(*m_events); }, [this](const char *what) { fail(what); });
+}
+
+void QtRuntime::fail(const char *what)
+{
+    const forms::Message box = m_events->failureMessage(QString::fromLocal8Bit(what).toStdU16String());
+    msgBox(box.prompt, box.style, box.title);
+    end(EXIT_FAILURE);
+}
+
 bool QtRuntime::start(forms::Events &events)
 {
     m_events = &events;
-    return forms::start([this](auto &&handler) { handler(*m_events); },
+    return forms::start([this](auto &&handler) { raise(handler); },
                         [this] {
                             m_form->show();
                             m_form->setFocus();
@@ -269,8 +300,7 @@ void QtRuntime::tab(bool backwards)
 
 void QtRuntime::formStateChanged()
 {
-    if (m_events && !m_ended)
-        m_events->Resize();
+    raise([](forms::Events &e) { e.Resize(); });
 }
 
 bool QtRuntime::formClosing(bool spontaneous)
@@ -284,7 +314,9 @@ bool QtRuntime::formClosing(bool spontaneous)
         unloadMode = forms::vbAppWindows;
     else if (spontaneous)
         unloadMode = forms::vbFormControlMenu;
-    return !m_events->QueryUnload(unloadMode);
+    bool cancel = false;
+    raise([&](forms::Events &e) { cancel = e.QueryUnload(unloadMode); });
+    return !cancel || m_ended;
 }
 
 // Key down first, then the typed character through the box's handler: the
@@ -292,12 +324,14 @@ bool QtRuntime::formClosing(bool spontaneous)
 bool QtRuntime::keyPress(int control, QKeyEvent *event)
 {
     int keyCode = keyCodeOf(event);
-    m_events->KeyDown(control, keyCode, shiftOf(event->modifiers()));
-    if (m_ended || event->text().size() != 1)
+    raise([&](forms::Events &e) { e.KeyDown(control, keyCode, shiftOf(event->modifiers())); });
+    if (m_ended)
+        return true;
+    if (event->text().size() != 1 || !m_model.raises(control, forms::Event::KeyPress))
         return false;
     const int typed = event->text().at(0).unicode();
     int keyAscii = typed;
-    m_events->KeyPress(control, keyAscii);
+    raise([&](forms::Events &e) { e.KeyPress(control, keyAscii); });
     if (m_ended)
         return true;
     if (keyAscii == typed)
@@ -319,11 +353,11 @@ bool QtRuntime::eventFilter(QObject *watched, QEvent *event)
     const int control = indexOf(watched);
     if (control < 0)
         return QObject::eventFilter(watched, event);
-    if (event->type() == QEvent::KeyPress && !m_replacingKey && qobject_cast<QLineEdit *>(watched)
+    if (event->type() == QEvent::KeyPress && !m_replacingKey && m_model.raises(control, forms::Event::KeyDown)
         && !movesFocus(static_cast<QKeyEvent *>(event)))
         return keyPress(control, static_cast<QKeyEvent *>(event));
-    if (event->type() == QEvent::FocusIn)
-        m_events->GotFocus(control);
+    if (event->type() == QEvent::FocusIn && m_model.raises(control, forms::Event::GotFocus))
+        raise([control](forms::Events &e) { e.GotFocus(control); });
     return QObject::eventFilter(watched, event);
 }
 
@@ -443,10 +477,11 @@ void QtRuntime::setFocus(int control)
 void QtRuntime::setValue(int control, bool value)
 {
     auto *option = static_cast<QRadioButton *>(m_controls.at(std::size_t(control)));
-    // A button of an exclusive group refuses to be cleared otherwise.
-    option->setAutoExclusive(false);
+    // An exclusive group refuses to clear its checked button otherwise.
+    QButtonGroup *group = option->group();
+    group->setExclusive(false);
     option->setChecked(value);
-    option->setAutoExclusive(true);
+    group->setExclusive(true);
 }
 
 void QtRuntime::showMessage(std::u16string_view prompt, int style, std::u16string_view title, QWidget *parent)
@@ -457,11 +492,13 @@ void QtRuntime::showMessage(std::u16string_view prompt, int style, std::u16strin
 
 int QtRuntime::msgBox(std::u16string_view prompt, int style, std::u16string_view title)
 {
+    if (m_ended)
+        return forms::vbOK;
     showMessage(prompt, style, title, m_form->isVisible() ? m_form.data() : nullptr);
     return forms::vbOK;
 }
 
 bool QtRuntime::fileExists(std::u16string_view name) const
 {
-    return QFileInfo(toQString(name)).isFile();
+    return codelook::ListFile::isRegularFile(std::u16string(name));
 }

@@ -18,8 +18,10 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <map>
 #include <vector>
 
+class QButtonGroup;
 class QLineEdit;
 class QKeyEvent;
 
@@ -80,6 +82,12 @@ private:
 
     void createControls();
     QWidget *createWidget(int control, QWidget *parent);
+    void connectEvents(int control, QWidget *widget);
+    // Raises one event; a failure the handler lets out ends the program
+    // with the program's failure box.
+    template <typename Raise>
+    void raise(Raise &&raise);
+    void fail(const char *what);
     QLineEdit *edit(int control) const;
     int indexOf(const QObject *object) const;
     bool keyPress(int control, QKeyEvent *event);
@@ -92,6 +100,7 @@ private:
     forms::Events *m_events = nullptr;
     QPointer<Window> m_form;
     std::vector<QWidget *> m_controls;
+    std::map<int, QButtonGroup *> m_groups; // by the model's option group
     bool m_ended = false;
     int m_exitCode = 0;
     bool m_sessionEnding = false;

@@ -74,6 +74,17 @@ FormModel::FormModel(const FormDef &def)
             m_zOrder.push_back(i);
         }
     }
+
+    m_group.assign(std::size_t(count()), -1);
+    int previous = -1;
+    for (const int i : m_zOrder) {
+        if ((*this)[i].kind == Kind::OptionButton) {
+            const bool joins = previous >= 0 && (*this)[previous].kind == Kind::OptionButton
+                && containerOf(previous) == containerOf(i);
+            m_group[std::size_t(i)] = joins ? m_group[std::size_t(previous)] : i;
+        }
+        previous = i;
+    }
 }
 
 int FormModel::indexOf(std::string_view name) const
@@ -83,12 +94,6 @@ int FormModel::indexOf(std::string_view name) const
             return i;
     }
     return -1;
-}
-
-bool FormModel::takesFocus(int control) const
-{
-    const Kind kind = (*this)[control].kind;
-    return kind != Kind::Frame && kind != Kind::Label;
 }
 
 int FormModel::nextTabStop(int from, bool backwards) const
@@ -167,13 +172,6 @@ std::u16string_view FormModel::accessibleName(int control) const
         return label < 0 ? std::u16string_view() : (*this)[label].text;
     }
     return (*this)[control].text;
-}
-
-std::u16string failurePrompt(std::u16string_view what)
-{
-    std::u16string prompt = u"THE PROGRAM MUST END: ";
-    prompt += what.empty() ? std::u16string_view(u"unknown failure") : what;
-    return prompt;
 }
 
 } // namespace forms

@@ -12,6 +12,7 @@
 
 #include "forms.h"
 
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,34 @@ Rect toPixels(const Rect &twips, int dpi);
 int placeToPixels(double twips, int dpi);
 double toTwips(double pixels, double dpi);
 
+// The events of forms::Events that a control raises, as the platform's forms
+// runtime raises them for its kind.
+enum class Event : unsigned { Click = 1, Change = 2, GotFocus = 4, KeyDown = 8, KeyPress = 16 };
+
+// What a kind of control does. Whatever takes the focus takes it from Tab and
+// from a click alike, and raises GotFocus then.
+struct KindRules
+{
+    bool takesFocus = false;
+    unsigned events = 0; // Event bits
+};
+constexpr KindRules rulesOf(Kind kind)
+{
+    constexpr auto bits = [](auto... events) { return (0u | ... | unsigned(events)); };
+    switch (kind) {
+    case Kind::Frame:
+    case Kind::Label:
+        break;
+    case Kind::TextBox:
+        return {true, bits(Event::Change, Event::GotFocus, Event::KeyDown, Event::KeyPress)};
+    case Kind::CommandButton:
+        return {true, bits(Event::Click, Event::GotFocus)};
+    case Kind::OptionButton:
+        return {true, bits(Event::GotFocus)};
+    }
+    return {};
+}
+
 // The family of a face the table names, so that where the face is missing
 // a platform asks for a stand-in of the same family.
 enum class FontFamily { Any, Serif, Sans };
@@ -46,9 +75,25 @@ public:
     // -1 when no control has that name.
     int indexOf(std::string_view name) const;
 
-    // Frames and labels take no focus; every other control does while it
-    // shows.
-    bool takesFocus(int control) const;
+    // Whether a control's kind takes the focus (while it shows), and raises
+    // an event.
+    bool takesFocus(int control) const { return rulesOf((*this)[control].kind).takesFocus; }
+    bool raises(int control, Event event) const
+    {
+        return (rulesOf((*this)[control].kind).events & unsigned(event)) != 0;
+    }
+
+    // The option buttons that clear one another: those of one container that
+    // lie next to one another in the stacking order, as the platform's dialog
+    // manager groups them. A group is known by its first member; -1 for a
+    // control that is no option button.
+    int optionGroup(int control) const { return m_group[std::size_t(control)]; }
+    // Whether a control begins a group in the stacking order: every control
+    // but an option button that follows one of its own group.
+    bool startsGroup(int control) const
+    {
+        return m_group[std::size_t(control)] == -1 || m_group[std::size_t(control)] == control;
+    }
     // The controls that take the focus, by tab index.
     const std::vector<int> &tabOrder() const { return m_tabOrder; }
     // Every control, in the order a runtime that keeps them all as siblings
@@ -97,6 +142,7 @@ private:
     std::vector<int> m_tabOrder;
     std::vector<int> m_zOrder;
     std::vector<bool> m_visible;
+    std::vector<int> m_group;
 };
 
 // The order in which every runtime starts a form: Load; unless the program
@@ -114,9 +160,20 @@ bool start(Raise &&raise, Show &&show, Ended &&ended)
     return !ended();
 }
 
-// The box a runtime shows when a failure nobody handles ends the program.
-inline constexpr std::u16string_view failureTitle = u"CODELOOK ERROR";
-inline constexpr int failureStyle = vbCritical;
-std::u16string failurePrompt(std::u16string_view what);
+// Runs one handler as every runtime raises an event: a failure it lets out
+// must not unwind through the platform's own code, so it goes to fail(what)
+// with the failure's description ("" when it has none), which shows the
+// program's failure box and ends the program.
+template <typename Handler, typename Fail>
+void guard(Handler &&handler, Fail &&fail)
+{
+    try {
+        handler();
+    } catch (const std::exception &e) {
+        fail(e.what());
+    } catch (...) {
+        fail("");
+    }
+}
 
 } // namespace forms

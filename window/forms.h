@@ -24,6 +24,8 @@
 // - move the focus with Tab and Shift+Tab as the model's nextTabStop says,
 //   and let Enter and Esc press no button;
 // - tell a close's reason (UnloadMode) and let QueryUnload refuse it;
+// - end the program with the program's failure box when a handler fails
+//   (forms::guard);
 // - carry out the calls of Runtime.
 
 #include <cstdint>
@@ -146,6 +148,14 @@ public:
     virtual bool fileExists(std::u16string_view name) const = 0;
 };
 
+// A message box as the program words it.
+struct Message
+{
+    std::u16string prompt;
+    int style = 0;
+    std::u16string title;
+};
+
 // The events a runtime raises, one at a time, on the window's thread.
 class Events
 {
@@ -164,6 +174,11 @@ public:
     // A character is about to be typed into a text box. The handler may
     // replace it; 0 drops it.
     virtual void KeyPress(int control, int &keyAscii) = 0;
+
+    // A failure that no handler caught, described by `what` (empty when
+    // nothing says what failed), ends the program with a failure status; the
+    // runtime first shows this box.
+    virtual Message failureMessage(std::u16string_view what) const = 0;
 };
 
 } // namespace forms

@@ -187,6 +187,13 @@ void frmMain::KeyPress(int control, int &keyAscii)
         (this->*handler)(keyAscii);
 }
 
+forms::Message frmMain::failureMessage(std::u16string_view what) const
+{
+    std::u16string prompt = u"THE PROGRAM MUST END: ";
+    prompt += what.empty() ? std::u16string_view(u"unknown failure") : what;
+    return {prompt, forms::vbCritical, u"CODELOOK ERROR"};
+}
+
 void frmMain::Form_Load()
 {
     // Single precision and unrounded: on a screen smaller than the window

@@ -53,6 +53,7 @@ public:
     void GotFocus(int control) override;
     void KeyDown(int control, int &keyCode, int shift) override;
     void KeyPress(int control, int &keyAscii) override;
+    forms::Message failureMessage(std::u16string_view what) const override;
 
 private:
     void Form_Load();

@@ -8,11 +8,11 @@
 // window-system interface, where a platform plugin delivers them: a headless
 // compositor has no keyboard of its own.
 
-#include "application.h"
 #include "frmmain.h"
 #include "platformchoice.h"
 #include "qtruntime.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -111,7 +111,7 @@ void tst_Session::keyboardSearch()
 int main(int argc, char *argv[])
 {
     applyPlatformChoice(argc, argv);
-    Application app(argc, argv);
+    QApplication app(argc, argv);
     tst_Session test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -79,7 +79,7 @@ public:
 
     bool start() override
     {
-        if (!m_runtime.start(m_window))
+        if (!m_runtime.start(m_log))
             return false;
         form()->activateWindow();
         return QTest::qWaitForWindowActive(form());
@@ -156,6 +156,7 @@ public:
     bool ended() const override { return m_runtime.ended(); }
     int exitCode() const override { return m_runtime.exitCode(); }
     const std::vector<MessageSeen> &messages() const override { return m_messages; }
+    EventLog &events() override { return m_log; }
 
 private:
     QWidget *form() const { return m_runtime.form(); }
@@ -190,6 +191,7 @@ private:
 
     QtRuntime m_runtime{frmMain::layout()};
     frmMain m_window{m_runtime};
+    EventLog m_log{m_window};
     QTimer m_answer;
     std::vector<MessageSeen> m_messages;
 };

@@ -60,6 +60,7 @@ public:
     void GotFocus(int) override { }
     void KeyDown(int, int &, int) override { }
     void KeyPress(int, int &) override { }
+    forms::Message failureMessage(std::u16string_view) const override { return {}; }
 
     std::vector<int> modes;
     bool refuse = false;

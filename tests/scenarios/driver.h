@@ -7,7 +7,10 @@
 // the user sees out. Each front end (the fake runtime, Qt, Win32) has one,
 // and scenarios.cpp runs the same cases through each.
 
+#include "formmodel.h"
 #include "forms.h"
+
+#include <stdexcept>
 
 #include <memory>
 #include <string>
@@ -23,6 +26,84 @@ struct MessageSeen
 
 // Keys that type nothing a box keeps.
 enum class Key { Left, Return, Escape, Space };
+
+// Stands between a runtime and the window: records the events of the
+// controls as the runtime raises them, and can make one handler fail.
+class EventLog final : public forms::Events
+{
+public:
+    struct Raised
+    {
+        forms::Event event;
+        int control;
+    };
+
+    explicit EventLog(forms::Events &window)
+        : m_window(window)
+    { }
+
+    // The next Load, Resize or Click (of any control) fails with `what`.
+    enum class Failing { None, Load, Resize, Click };
+    void failAt(Failing at, const char *what)
+    {
+        m_failing = at;
+        m_what = what;
+    }
+
+    void Load() override
+    {
+        failIf(Failing::Load);
+        m_window.Load();
+    }
+    void Resize() override
+    {
+        failIf(Failing::Resize);
+        m_window.Resize();
+    }
+    bool QueryUnload(int unloadMode) override { return m_window.QueryUnload(unloadMode); }
+    void Click(int control) override
+    {
+        raised.push_back({forms::Event::Click, control});
+        failIf(Failing::Click);
+        m_window.Click(control);
+    }
+    void Change(int control) override
+    {
+        raised.push_back({forms::Event::Change, control});
+        m_window.Change(control);
+    }
+    void GotFocus(int control) override
+    {
+        raised.push_back({forms::Event::GotFocus, control});
+        m_window.GotFocus(control);
+    }
+    void KeyDown(int control, int &keyCode, int shift) override
+    {
+        raised.push_back({forms::Event::KeyDown, control});
+        m_window.KeyDown(control, keyCode, shift);
+    }
+    void KeyPress(int control, int &keyAscii) override
+    {
+        raised.push_back({forms::Event::KeyPress, control});
+        m_window.KeyPress(control, keyAscii);
+    }
+    forms::Message failureMessage(std::u16string_view what) const override { return m_window.failureMessage(what); }
+
+    std::vector<Raised> raised;
+
+private:
+    void failIf(Failing here)
+    {
+        if (m_failing != here)
+            return;
+        m_failing = Failing::None;
+        throw std::runtime_error(m_what);
+    }
+
+    forms::Events &m_window;
+    Failing m_failing = Failing::None;
+    const char *m_what = "";
+};
 
 class Driver
 {
@@ -61,6 +142,9 @@ public:
     virtual bool ended() const = 0;
     virtual int exitCode() const = 0;
     virtual const std::vector<MessageSeen> &messages() const = 0;
+
+    // What stands between the runtime and the window.
+    virtual EventLog &events() = 0;
 };
 
 // The front end this test program drives.

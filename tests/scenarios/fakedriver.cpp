@@ -23,7 +23,7 @@ class FakeDriver final : public Driver
 public:
     bool start() override
     {
-        const bool shown = m_runtime.start(m_window);
+        const bool shown = m_runtime.start(m_log);
         syncMessages();
         return shown;
     }
@@ -80,6 +80,7 @@ public:
     bool ended() const override { return m_runtime.ended; }
     int exitCode() const override { return m_runtime.exitCode; }
     const std::vector<MessageSeen> &messages() const override { return m_messages; }
+    EventLog &events() override { return m_log; }
 
 private:
     void syncMessages()
@@ -91,6 +92,7 @@ private:
 
     FakeRuntime m_runtime{frmMain::layout()};
     frmMain m_window{m_runtime};
+    EventLog m_log{m_window};
     std::vector<MessageSeen> m_messages;
 };
 

@@ -527,3 +527,70 @@ TEST_CASE("a list gone after start-up is reported, and the window goes on")
         CHECK(s->text(panel.output) == (mode == 0 ? u"LONDON HEATHROW AIRPORT" : u"EGLL"));
     }
 }
+
+TEST_CASE("each control raises the events of its kind: a button takes the focus as a box does")
+{
+    Started s;
+    s.chooseMode(0);
+    s->type(frmMain::Text1, u"egll");
+    s->click(frmMain::Command1);
+    s->click(frmMain::Command2);
+
+    const forms::FormModel model(frmMain::layout());
+    const std::vector<EventLog::Raised> &raised = s->events().raised;
+    for (const EventLog::Raised &r : raised) {
+        INFO(nameOf(r.control));
+        CHECK(model.raises(r.control, r.event));
+    }
+    const EventLog::Raised expected[] = {
+        {forms::Event::GotFocus, frmMain::Option1_0}, {forms::Event::GotFocus, frmMain::Text1},
+        {forms::Event::KeyDown, frmMain::Text1},      {forms::Event::KeyPress, frmMain::Text1},
+        {forms::Event::Change, frmMain::Text1},       {forms::Event::GotFocus, frmMain::Command1},
+        {forms::Event::Click, frmMain::Command1},     {forms::Event::Change, frmMain::Text2},
+        {forms::Event::GotFocus, frmMain::Command2},  {forms::Event::Click, frmMain::Command2},
+    };
+    for (const EventLog::Raised &e : expected) {
+        INFO(nameOf(e.control), " ", int(e.event));
+        CHECK(std::any_of(raised.begin(), raised.end(),
+                          [&](const EventLog::Raised &r) { return r.event == e.event && r.control == e.control; }));
+    }
+}
+
+TEST_CASE("a failure in a handler shows the failure box and ends the program with a failure status")
+{
+    struct Row
+    {
+        const char *name;
+        EventLog::Failing at;
+        const char *what;
+        std::u16string_view prompt;
+    };
+    const Row rows[] = {
+        {"in Load", EventLog::Failing::Load, "out of memory", u"THE PROGRAM MUST END: out of memory"},
+        {"in the first Resize", EventLog::Failing::Resize, "", u"THE PROGRAM MUST END: unknown failure"},
+        {"in SEARCH", EventLog::Failing::Click, "disk error", u"THE PROGRAM MUST END: disk error"},
+    };
+    for (const Row &row : rows) {
+        INFO(row.name);
+        InScratchFolder folder;
+        writeList();
+        const auto d = makeDriver();
+        const bool atStart = row.at != EventLog::Failing::Click;
+        if (atStart) {
+            d->events().failAt(row.at, row.what);
+            CHECK_FALSE(d->start());
+        } else {
+            REQUIRE(d->start());
+            d->click(frmMain::Option1_0);
+            d->events().failAt(row.at, row.what);
+            d->click(frmMain::Command1);
+        }
+        REQUIRE(d->messages().size() == 1);
+        CHECK(d->messages()[0].title == u"CODELOOK ERROR");
+        CHECK(d->messages()[0].prompt == row.prompt);
+        CHECK(d->messages()[0].style == forms::vbCritical);
+        CHECK(d->ended());
+        CHECK(d->exitCode() == EXIT_FAILURE);
+        CHECK_FALSE(d->windowShown());
+    }
+}

@@ -303,6 +303,7 @@ TEST_CASE("which close each message asks for, and what the session's end answers
         void GotFocus(int) override { }
         void KeyDown(int, int &, int) override { }
         void KeyPress(int, int &) override { }
+        forms::Message failureMessage(std::u16string_view) const override { return {}; }
     };
     struct Sent
     {

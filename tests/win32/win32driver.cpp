@@ -90,7 +90,7 @@ void Win32Driver::answer(HWND box)
 
 bool Win32Driver::start()
 {
-    const bool shown = m_runtime.start(m_window, SW_SHOWNORMAL);
+    const bool shown = m_runtime.start(m_log, SW_SHOWNORMAL);
     m_runtime.pump();
     return shown;
 }

@@ -66,6 +66,7 @@ public:
     bool ended() const override { return m_runtime.ended(); }
     int exitCode() const override { return m_runtime.exitCode(); }
     const std::vector<MessageSeen> &messages() const override { return m_messages; }
+    EventLog &events() override { return m_log; }
 
 private:
     static void CALLBACK answerBoxes(HWND, UINT, UINT_PTR, DWORD);
@@ -73,6 +74,7 @@ private:
 
     Win32Runtime m_runtime{frmMain::layout()};
     frmMain m_window{m_runtime};
+    EventLog m_log{m_window};
     std::vector<MessageSeen> m_messages;
     HWND m_answered = nullptr;
     UINT_PTR m_timer = 0;

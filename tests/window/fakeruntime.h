@@ -5,14 +5,17 @@
 
 // A forms runtime with no display: it keeps each control's state in memory,
 // raises events the way the real runtimes do (a write raises Change, a key
-// raises KeyDown before KeyPress, taking the focus raises GotFocus), and acts
+// raises KeyDown before KeyPress, taking the focus raises GotFocus, a failure
+// shows the program's failure box and ends it), and acts
 // as a user would: typing, pasting, clicking, tabbing, minimising, closing.
 // The form model decides what shows and where Tab goes.
 
 #include "formmodel.h"
 #include "forms.h"
+#include "listfile.h"
 
-#include <filesystem>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -44,19 +47,24 @@ public:
     bool start(forms::Events &events)
     {
         m_events = &events;
-        return forms::start([this](auto raise) { raise(*m_events); }, [this] { shown = true; },
+        return forms::start([this](auto handler) { raise(handler); }, [this] { shown = true; },
                             [this] { return ended; });
     }
 
-    // The user's actions. A click moves the focus to what takes it first.
+    // The user's actions. A click moves the focus to what takes it first,
+    // and chooses an option button.
     void click(int control)
     {
         if (!canUse(control))
             return;
         if (form.takesFocus(control) && focus != control)
             setFocus(control);
-        if (canUse(control) && form[control].kind == forms::Kind::CommandButton)
-            m_events->Click(control);
+        if (!canUse(control))
+            return;
+        if (form[control].kind == forms::Kind::OptionButton)
+            setValue(control, true);
+        if (form.raises(control, forms::Event::Click))
+            raise([control](forms::Events &e) { e.Click(control); });
     }
 
     void key(int control, int keyCode, int keyAscii = 0)
@@ -65,12 +73,12 @@ public:
             return;
         if (form[control].kind == forms::Kind::CommandButton) {
             if (keyCode == ' ')
-                m_events->Click(control);
+                raise([control](forms::Events &e) { e.Click(control); });
             return;
         }
-        m_events->KeyDown(control, keyCode, 0);
+        raise([&](forms::Events &e) { e.KeyDown(control, keyCode, 0); });
         if (keyAscii != 0)
-            m_events->KeyPress(control, keyAscii);
+            raise([&](forms::Events &e) { e.KeyPress(control, keyAscii); });
     }
 
     void type(int control, std::u16string_view chars)
@@ -79,9 +87,9 @@ public:
             if (!canUse(control))
                 return;
             int keyCode = c >= u'a' && c <= u'z' ? c - 32 : c;
-            m_events->KeyDown(control, keyCode, 0);
+            raise([&](forms::Events &e) { e.KeyDown(control, keyCode, 0); });
             int keyAscii = c;
-            m_events->KeyPress(control, keyAscii);
+            raise([&](forms::Events &e) { e.KeyPress(control, keyAscii); });
             if (keyAscii >= 32)
                 insert(control, std::u16string(1, char16_t(keyAscii)));
         }
@@ -103,8 +111,7 @@ public:
     void setWindowState(int newState)
     {
         state = newState;
-        if (!ended)
-            m_events->Resize();
+        raise([](forms::Events &e) { e.Resize(); });
     }
 
     // True when the window closed.
@@ -112,7 +119,9 @@ public:
     {
         if (ended)
             return true;
-        if (m_events->QueryUnload(unloadMode))
+        bool cancel = false;
+        raise([&](forms::Events &e) { cancel = e.QueryUnload(unloadMode); });
+        if (cancel)
             return false;
         shown = false;
         return true;
@@ -150,7 +159,7 @@ public:
         if (c.text == text)
             return;
         c.text = text;
-        m_events->Change(control);
+        raise([control](forms::Events &e) { e.Change(control); });
     }
     bool locked(int control) const override { return at(control).locked; }
     void setLocked(int control, bool locked) override { at(control).locked = locked; }
@@ -158,18 +167,28 @@ public:
     void setFocus(int control) override
     {
         focus = control;
-        m_events->GotFocus(control);
+        if (form.raises(control, forms::Event::GotFocus))
+            raise([control](forms::Events &e) { e.GotFocus(control); });
     }
-    void setValue(int control, bool value) override { at(control).value = value; }
+    void setValue(int control, bool value) override
+    {
+        // Choosing one clears the others of its group.
+        for (int i = 0; value && i < form.count(); ++i) {
+            if (form.optionGroup(i) == form.optionGroup(control))
+                at(i).value = false;
+        }
+        at(control).value = value;
+    }
     int msgBox(std::u16string_view prompt, int style, std::u16string_view title) override
     {
+        if (ended)
+            return forms::vbOK;
         messages.push_back({std::u16string(prompt), style, std::u16string(title)});
         return forms::vbOK;
     }
     bool fileExists(std::u16string_view name) const override
     {
-        std::error_code error;
-        return std::filesystem::is_regular_file(std::filesystem::path(name), error);
+        return codelook::ListFile::isRegularFile(std::u16string(name));
     }
 
     Control &at(int control) { return controls.at(std::size_t(control)); }
@@ -209,7 +228,21 @@ private:
         if (next == c.text)
             return;
         c.text = next;
-        m_events->Change(control);
+        raise([control](forms::Events &e) { e.Change(control); });
+    }
+
+    template <typename Raise>
+    void raise(Raise &&raise)
+    {
+        if (m_events && !ended)
+            forms::guard([&] { raise(*m_events); }, [this](const char *what) { fail(what); });
+    }
+
+    void fail(const char *what)
+    {
+        const forms::Message box = m_events->failureMessage(std::u16string(what, what + std::strlen(what)));
+        msgBox(box.prompt, box.style, box.title);
+        end(EXIT_FAILURE);
     }
 
     forms::Events *m_events = nullptr;

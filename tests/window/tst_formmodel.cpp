@@ -175,6 +175,7 @@ TEST_CASE("start order: Load, then the show and one Resize, unless Load ended th
         void GotFocus(int) override { }
         void KeyDown(int, int &, int) override { }
         void KeyPress(int, int &) override { }
+        forms::Message failureMessage(std::u16string_view) const override { return {}; }
     };
     for (const bool endAtLoad : {false, true}) {
         CAPTURE(endAtLoad);
@@ -185,5 +186,47 @@ TEST_CASE("start order: Load, then the show and one Resize, unless Load ended th
         CHECK(shown == !endAtLoad);
         CHECK(events.log == (endAtLoad ? "Load(end) " : "Load show Resize "));
     }
-    CHECK(forms::failurePrompt(u"out of memory") == u"THE PROGRAM MUST END: out of memory");
+}
+
+TEST_CASE("option buttons clear one another in runs of one container, as the dialog manager groups them")
+{
+    using forms::Kind;
+    // Two buttons on the form, a box, two more: the box splits the run.
+    const auto control = [](const char *name, Kind kind, int tabIndex) {
+        forms::ControlDef c;
+        c.name = name;
+        c.kind = kind;
+        c.tabIndex = tabIndex;
+        return c;
+    };
+    const forms::ControlDef controls[] = {
+        control("A", Kind::OptionButton, 0), control("B", Kind::OptionButton, 1), control("Box", Kind::TextBox, 2),
+        control("C", Kind::OptionButton, 3), control("D", Kind::OptionButton, 4),
+    };
+    const forms::FormDef def{"f", 100, 100, controls};
+    struct Row
+    {
+        const forms::FormDef &def;
+        const char *name;
+        const char *group; // its first member, or "" for none
+        bool starts;
+    };
+    const Row rows[] = {
+        {frmMain::layout(), "Option1_0", "Option1_0", true},
+        {frmMain::layout(), "Option1_1", "Option1_0", false},
+        {frmMain::layout(), "Text1", "", true},
+        {frmMain::layout(), "Frame3", "", true},
+        {def, "B", "A", false},
+        {def, "Box", "", true},
+        {def, "C", "C", true},
+        {def, "D", "C", false},
+    };
+    for (const Row &row : rows) {
+        INFO(row.name);
+        const forms::FormModel form(row.def);
+        const int control = form.indexOf(row.name);
+        REQUIRE(control >= 0);
+        CHECK(form.optionGroup(control) == (*row.group ? form.indexOf(row.group) : -1));
+        CHECK(form.startsGroup(control) == row.starts);
+    }
 }
