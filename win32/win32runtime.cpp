@@ -3,13 +3,15 @@
 
 #include "win32runtime.h"
 
+#include "fonts.h"
+#include "listfile.h"
 #include "resource.h"
 
 #include <commctrl.h> // the controls' class names only: comctl32 is not linked
 
 #include <algorithm>
 #include <cstdlib>
-#include <exception>
+#include <optional>
 
 namespace {
 
@@ -23,51 +25,6 @@ std::wstring wide(std::u16string_view s)
     return std::wstring(s.begin(), s.end());
 }
 
-// Where Windows has them: Windows 10 1607 and later. Older systems, and
-// Wine where it lacks one, fall back to the system DPI.
-struct DpiFunctions
-{
-    UINT(WINAPI *getDpiForWindow)(HWND) = nullptr;
-    BOOL(WINAPI *adjustWindowRectExForDpi)(LPRECT, DWORD, BOOL, DWORD, UINT) = nullptr;
-};
-
-template <typename Function>
-void load(HMODULE module, const char *name, Function &function)
-{
-    // Through a plain function pointer type, which GCC accepts from FARPROC.
-    function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
-const DpiFunctions &dpiFunctions()
-{
-    static const DpiFunctions functions = [] {
-        DpiFunctions f;
-        if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-            load(user32, "GetDpiForWindow", f.getDpiForWindow);
-            load(user32, "AdjustWindowRectExForDpi", f.adjustWindowRectExForDpi);
-        }
-        return f;
-    }();
-    return functions;
-}
-
-UINT screenDpi()
-{
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? UINT(dpi) : USER_DEFAULT_SCREEN_DPI;
-}
-
-UINT windowDpi(HWND hwnd)
-{
-    if (const auto getDpiForWindow = dpiFunctions().getDpiForWindow) {
-        if (const UINT dpi = getDpiForWindow(hwnd))
-            return dpi;
-    }
-    return screenDpi();
-}
-
 constexpr DWORD formStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD formExStyle = 0;
 
@@ -77,32 +34,18 @@ int shiftState()
         | (GetKeyState(VK_MENU) < 0 ? forms::vbAltMask : 0);
 }
 
-// Whether a text in this font fits the room whole on one line: its width,
-// and the height of everything above the baseline (the captions are
-// capitals).
-bool fits(HDC dc, HFONT font, const std::wstring &text, SIZE room)
+// The event a control's notification carries. Buttons and edits number
+// their notifications each their own way.
+std::optional<forms::Event> eventOf(forms::Kind kind, int code)
 {
-    const HGDIOBJ previous = SelectObject(dc, font);
-    SIZE extent{};
-    TEXTMETRICW metrics{};
-    const bool measured
-        = GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &extent) && GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, previous);
-    return !measured || (extent.cx <= room.cx && metrics.tmAscent <= room.cy);
-}
-
-[[noreturn]] void endWithFailure(const char *what)
-{
-    std::wstring reason;
-    const int length = MultiByteToWideChar(CP_ACP, 0, what, -1, nullptr, 0);
-    if (length > 1) {
-        reason.resize(std::size_t(length));
-        MultiByteToWideChar(CP_ACP, 0, what, -1, reason.data(), length);
-        reason.resize(std::size_t(length - 1));
-    }
-    const std::u16string prompt = forms::failurePrompt(std::u16string(reason.begin(), reason.end()));
-    MessageBoxW(nullptr, wide(prompt).c_str(), wide(forms::failureTitle).c_str(), MB_OK | forms::failureStyle);
-    std::exit(EXIT_FAILURE);
+    const bool box = kind == forms::Kind::TextBox;
+    if (!box && code == BN_CLICKED)
+        return forms::Event::Click;
+    if (box && code == EN_CHANGE)
+        return forms::Event::Change;
+    if (code == (box ? EN_SETFOCUS : BN_SETFOCUS))
+        return forms::Event::GotFocus;
+    return std::nullopt;
 }
 
 } // namespace
@@ -113,17 +56,20 @@ void Win32Runtime::raise(Raise &&raise)
     if (!m_events || m_ended)
         return;
     ++m_depth;
-    // An exception must not unwind through the system's window code.
-    try {
-        raise(*m_events);
-    } catch (const std::exception &e) {
-        endWithFailure(e.what());
-    } catch (...) {
-        endWithFailure("");
-    }
+    forms::guard([&] { raise(*m_events); }, [this](const char *what) { fail(what); });
     --m_depth;
     if (m_depth == 0 && m_ended)
         finish();
+}
+
+void Win32Runtime::fail(const char *what)
+{
+    std::wstring reason(std::size_t(std::max(MultiByteToWideChar(CP_ACP, 0, what, -1, nullptr, 0), 1)), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, what, -1, reason.data(), int(reason.size()));
+    reason.resize(reason.size() - 1);
+    const forms::Message box = m_events->failureMessage(std::u16string(reason.begin(), reason.end()));
+    msgBox(box.prompt, box.style, box.title);
+    end(EXIT_FAILURE);
 }
 
 Win32Runtime::Win32Runtime(const forms::FormDef &form)
@@ -147,8 +93,10 @@ Win32Runtime::Win32Runtime(const forms::FormDef &form)
     const std::wstring name(form.name.begin(), form.name.end());
     m_form = CreateWindowExW(formExStyle, formClass, name.c_str(), formStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
                              nullptr, nullptr, instance, this);
-    if (!m_form)
-        endWithFailure("the window cannot be created");
+    if (!m_form) {
+        m_startFailure = "the window cannot be created";
+        return;
+    }
     m_dpi = windowDpi(m_form);
     createControls();
     createFonts();
@@ -160,10 +108,44 @@ Win32Runtime::~Win32Runtime()
     m_events = nullptr;
     if (m_form)
         DestroyWindow(m_form);
-    for (const auto &[key, font] : m_fonts)
-        DeleteObject(font);
     for (const auto &[colour, brush] : m_brushes)
         DeleteObject(brush);
+}
+
+Win32Runtime::WindowStyle Win32Runtime::windowStyle(int control) const
+{
+    WindowStyle w{WC_BUTTONW, WS_CHILD | WS_CLIPSIBLINGS, 0};
+    switch (m_model[control].kind) {
+    case forms::Kind::Frame:
+        w.style |= BS_GROUPBOX;
+        break;
+    case forms::Kind::Label:
+        // A caption on one line: a static that wraps would push its last
+        // word below its own edge.
+        w.windowClass = WC_STATICW;
+        w.style |= SS_LEFTNOWORDWRAP;
+        break;
+    case forms::Kind::TextBox:
+        w.windowClass = WC_EDITW;
+        w.style |= ES_LEFT | ES_AUTOHSCROLL;
+        w.exStyle |= WS_EX_CLIENTEDGE;
+        break;
+    case forms::Kind::CommandButton:
+        w.style |= BS_PUSHBUTTON;
+        break;
+    case forms::Kind::OptionButton:
+        w.style |= BS_AUTORADIOBUTTON;
+        break;
+    }
+    if (m_model.takesFocus(control))
+        w.style |= WS_TABSTOP;
+    // A button tells of its focus only when asked to.
+    if (m_model[control].kind != forms::Kind::TextBox && m_model.raises(control, forms::Event::GotFocus))
+        w.style |= BS_NOTIFY;
+    // Option buttons clear one another within the run the model groups.
+    if (m_model.startsGroup(control))
+        w.style |= WS_GROUP;
+    return w;
 }
 
 void Win32Runtime::createControls()
@@ -173,50 +155,18 @@ void Win32Runtime::createControls()
     // Created in the model's stacking order, top first: the dialog manager's
     // arrow keys follow it within a group of option buttons, and a frame
     // created last lies beneath what it holds.
-    bool previousWasOption = false;
     for (const int i : m_model.zOrder()) {
         const forms::ControlDef &def = m_model[i];
         Control &c = m_controls[std::size_t(i)];
         c.backColor = def.backColor;
-
-        const wchar_t *windowClass = WC_BUTTONW;
-        DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-        DWORD exStyle = 0;
-        switch (def.kind) {
-        case forms::Kind::Frame:
-            style |= BS_GROUPBOX;
-            break;
-        case forms::Kind::Label:
-            // A caption on one line: a static that wraps would push its last
-            // word below its own edge.
-            windowClass = WC_STATICW;
-            style |= SS_LEFTNOWORDWRAP;
-            break;
-        case forms::Kind::TextBox:
-            windowClass = WC_EDITW;
-            style |= WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
-            exStyle |= WS_EX_CLIENTEDGE;
-            break;
-        case forms::Kind::CommandButton:
-            style |= WS_TABSTOP | BS_PUSHBUTTON;
-            break;
-        case forms::Kind::OptionButton:
-            // BS_NOTIFY: the window must hear of the focus, not only of clicks.
-            style |= WS_TABSTOP | BS_AUTORADIOBUTTON | BS_NOTIFY;
-            break;
-        }
-        // One group per run of option buttons, so selecting one clears the
-        // others of that run only.
-        const bool option = def.kind == forms::Kind::OptionButton;
-        if (!option || !previousWasOption)
-            style |= WS_GROUP;
-        previousWasOption = option;
-
+        const auto [windowClass, style, exStyle] = windowStyle(i);
         const std::wstring text = wide(def.text);
         c.hwnd = CreateWindowExW(exStyle, windowClass, text.c_str(), style, 0, 0, 0, 0, m_form,
                                  reinterpret_cast<HMENU>(INT_PTR(firstControlId + i)), instance, nullptr);
-        if (!c.hwnd)
-            endWithFailure("a control cannot be created");
+        if (!c.hwnd) {
+            m_startFailure = "a control cannot be created";
+            return;
+        }
         if (def.kind == forms::Kind::TextBox) {
             SendMessageW(c.hwnd, EM_LIMITTEXT, WPARAM(def.maxLength), 0);
             // The edit's own procedure goes on under ours, which raises its
@@ -229,72 +179,13 @@ void Win32Runtime::createControls()
     showControls();
 }
 
-HFONT Win32Runtime::font(const forms::Font &f, int height)
-{
-    HFONT &font = m_fonts[std::make_tuple(f.face, height, f.bold)];
-    if (!font) {
-        // Where the face is missing, the font mapper takes one of the family
-        // asked for.
-        BYTE family = FF_DONTCARE;
-        switch (forms::familyOf(f.face)) {
-        case forms::FontFamily::Serif:
-            family = FF_ROMAN;
-            break;
-        case forms::FontFamily::Sans:
-            family = FF_SWISS;
-            break;
-        case forms::FontFamily::Any:
-            break;
-        }
-        font = CreateFontW(-height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | family,
-                           wide(f.face).c_str());
-    }
-    return font;
-}
-
-SIZE Win32Runtime::captionRoom(int control) const
-{
-    const forms::Rect r = m_model.pixelsOnForm(control, int(m_dpi));
-    const auto scaled = [this](int pixelsAt96) { return MulDiv(pixelsAt96, int(m_dpi), USER_DEFAULT_SCREEN_DPI); };
-    switch (m_model[control].kind) {
-    case forms::Kind::Label:
-        return {r.width, r.height};
-    case forms::Kind::CommandButton:
-        return {r.width - scaled(8), r.height - scaled(4)}; // the raised edges
-    case forms::Kind::OptionButton:
-        return {r.width - scaled(13 + 6), r.height}; // the circle and the gap after it
-    case forms::Kind::Frame:
-        return {r.width - scaled(16), r.height}; // the line before and after the caption
-    case forms::Kind::TextBox:
-        break;
-    }
-    return {0, 0};
-}
-
 void Win32Runtime::createFonts()
 {
-    for (const auto &[key, font] : m_fonts)
-        DeleteObject(font);
     m_fonts.clear();
-
     const HDC dc = GetDC(m_form);
     for (int i = 0; i < m_model.count(); ++i) {
-        const forms::Font &f = m_model.fontOf(i);
-        int height = forms::FormModel::pixelHeight(f, int(m_dpi));
-        HFONT chosen = font(f, height);
-        // Every caption shows whole on one line. GDI rounds each letter's
-        // advance to whole pixels, so a caption the table fits exactly may
-        // need a few pixels more than its control has at some sizes: there
-        // the font steps down a pixel at a time until the caption fits.
-        const std::wstring caption = wide(m_model[i].text);
-        if (m_model[i].kind != forms::Kind::TextBox && !caption.empty()) {
-            const SIZE room = captionRoom(i);
-            while (height > 1 && !fits(dc, chosen, caption, room))
-                chosen = font(f, --height);
-        }
         Control &c = m_controls[std::size_t(i)];
-        c.font = chosen;
+        c.font = m_fonts.forControl(dc, m_model, i, m_dpi);
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE);
     }
     ReleaseDC(m_form, dc);
@@ -304,20 +195,15 @@ void Win32Runtime::layout()
 {
     const int width = m_model.clientWidthPixels(int(m_dpi));
     const int height = m_model.clientHeightPixels(int(m_dpi));
-    RECT frame{0, 0, width, height};
-    if (const auto adjust = dpiFunctions().adjustWindowRectExForDpi)
-        adjust(&frame, formStyle, FALSE, formExStyle, m_dpi);
-    else
-        AdjustWindowRectEx(&frame, formStyle, FALSE, formExStyle);
-    SetWindowPos(m_form, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE frame = outerSize(width, height, formStyle, formExStyle, m_dpi);
+    SetWindowPos(m_form, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // Where the frame Windows draws is not the one it computed for this DPI
     // (Wine's, after a change of DPI), the client area is put right from the
     // frame as drawn.
     RECT client{};
     if (!IsIconic(m_form) && GetClientRect(m_form, &client) && (client.right != width || client.bottom != height))
-        SetWindowPos(m_form, nullptr, 0, 0, frame.right - frame.left + width - client.right,
-                     frame.bottom - frame.top + height - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(m_form, nullptr, 0, 0, frame.cx + width - client.right, frame.cy + height - client.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     for (int i = 0; i < m_model.count(); ++i) {
         const forms::Rect r = m_model.pixelsOnForm(i, int(m_dpi));
@@ -339,6 +225,10 @@ void Win32Runtime::showControls()
 bool Win32Runtime::start(forms::Events &events, int showCommand)
 {
     m_events = &events;
+    if (m_startFailure) {
+        fail(m_startFailure);
+        return false;
+    }
     const bool shown = forms::start([this](auto &&event) { raise(event); },
                                     [&] {
                                         // The first show raises Resize once, whatever sizes
@@ -440,7 +330,7 @@ HBRUSH Win32Runtime::brush(forms::Colour colour)
     return brush;
 }
 
-LRESULT Win32Runtime::controlColours(UINT message, HDC dc, HWND child)
+LRESULT Win32Runtime::onCtlColor(UINT message, HDC dc, HWND child)
 {
     const int i = indexOf(child);
     // A child not of the table gets the system's colours for what it asked.
@@ -465,16 +355,23 @@ LRESULT Win32Runtime::controlColours(UINT message, HDC dc, HWND child)
     return reinterpret_cast<LRESULT>(background);
 }
 
-void Win32Runtime::command(int control, int code)
+LRESULT Win32Runtime::onCommand(HWND child, int code)
 {
-    const forms::Kind kind = m_model[control].kind;
-    if (kind == forms::Kind::CommandButton && code == BN_CLICKED)
-        raise([control](forms::Events &e) { e.Click(control); });
-    else if (kind == forms::Kind::TextBox && code == EN_CHANGE)
-        raise([control](forms::Events &e) { e.Change(control); });
-    else if ((kind == forms::Kind::TextBox && code == EN_SETFOCUS)
-             || (kind == forms::Kind::OptionButton && code == BN_SETFOCUS))
-        raise([control](forms::Events &e) { e.GotFocus(control); });
+    const int control = indexOf(child);
+    const std::optional<forms::Event> event = control < 0 ? std::nullopt : eventOf(m_model[control].kind, code);
+    if (!event || !m_model.raises(control, *event))
+        return 0;
+    raise([&](forms::Events &e) {
+        switch (*event) {
+        case forms::Event::Click:
+            return e.Click(control);
+        case forms::Event::Change:
+            return e.Change(control);
+        default:
+            return e.GotFocus(control);
+        }
+    });
+    return 0;
 }
 
 void Win32Runtime::close(int unloadMode)
@@ -505,76 +402,93 @@ LRESULT CALLBACK Win32Runtime::formProc(HWND hwnd, UINT message, WPARAM wParam, 
 
 LRESULT Win32Runtime::formMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // clang-format off
     switch (message) {
-    case WM_COMMAND: {
-        const int control = indexOf(reinterpret_cast<HWND>(lParam));
-        if (control >= 0)
-            command(control, HIWORD(wParam));
-        return 0;
-    }
+    case WM_COMMAND:          return onCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
     case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-        return controlColours(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_SIZE:
-        if (m_shown)
-            raise([](forms::Events &e) { e.Resize(); });
-        return 0;
-    case WM_ACTIVATE:
-        // Back to the control that had the focus; before any had, the form
-        // keeps it (DefWindowProc), so activation never chooses a mode.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            const HWND focus = GetFocus();
-            if (indexOf(focus) >= 0)
-                m_lastFocus = focus;
-        } else if (!HIWORD(wParam) && m_lastFocus && IsWindow(m_lastFocus) && IsWindowVisible(m_lastFocus)) {
-            SetFocus(m_lastFocus);
-            return 0;
-        }
-        break;
-    case WM_NEXTDLGCTL: {
-        // The dialog manager's Tab and arrow keys; the form is no dialog, so
-        // it moves the focus itself.
-        const HWND target = lParam ? reinterpret_cast<HWND>(wParam) : nextTabStop(GetFocus(), wParam != 0);
-        if (target)
-            SetFocus(target);
+    case WM_CTLCOLORSTATIC:   return onCtlColor(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SIZE:             return onSize();
+    case WM_ACTIVATE:         return onActivate(wParam, lParam);
+    case WM_NEXTDLGCTL:       return onNextDlgCtl(wParam, lParam);
+    case WM_SYSCOMMAND:       return onSysCommand(wParam, lParam);
+    case WM_CLOSE:            return onClose();
+    case WM_QUERYENDSESSION:  return TRUE;
+    case WM_ENDSESSION:       return onEndSession(wParam != 0);
+    case WM_DPICHANGED:       return onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT *>(lParam));
+    default:                  return DefWindowProcW(m_form, message, wParam, lParam);
+    }
+    // clang-format on
+}
+
+LRESULT Win32Runtime::onSize()
+{
+    if (m_shown)
+        raise([](forms::Events &e) { e.Resize(); });
+    return 0;
+}
+
+LRESULT Win32Runtime::onActivate(WPARAM wParam, LPARAM lParam)
+{
+    // Back to the control that had the focus; before any had, the form keeps
+    // it (DefWindowProc), so activation never chooses a mode.
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (indexOf(focus) >= 0)
+            m_lastFocus = focus;
+    } else if (!HIWORD(wParam) && m_lastFocus && IsWindow(m_lastFocus) && IsWindowVisible(m_lastFocus)) {
+        SetFocus(m_lastFocus);
         return 0;
     }
-    case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == SC_CLOSE) {
-            // The close box, Alt+F4 and the system menu's Close all come here.
-            m_closeReason = forms::vbFormControlMenu;
-            const LRESULT result = DefWindowProcW(m_form, message, wParam, lParam);
-            m_closeReason = forms::vbAppTaskManager;
-            return result;
-        }
-        break;
-    case WM_CLOSE:
-        // Without SC_CLOSE first, another program asked (the Task Manager).
-        close(m_closeReason);
-        return 0;
-    case WM_QUERYENDSESSION:
-        return TRUE;
-    case WM_ENDSESSION:
-        if (wParam)
-            close(forms::vbAppWindows);
-        return 0;
-    case WM_DPICHANGED: {
-        // Moved to a screen of another DPI: the fonts and controls follow,
-        // and the window takes the place and size Windows suggests, with the
-        // client area the table's at the new DPI.
-        m_dpi = HIWORD(wParam);
-        createFonts();
-        const auto *suggested = reinterpret_cast<const RECT *>(lParam);
-        SetWindowPos(m_form, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-        layout();
-        refresh();
-        return 0;
-    }
-    default:
-        break;
-    }
-    return DefWindowProcW(m_form, message, wParam, lParam);
+    return DefWindowProcW(m_form, WM_ACTIVATE, wParam, lParam);
+}
+
+LRESULT Win32Runtime::onNextDlgCtl(WPARAM wParam, LPARAM lParam)
+{
+    // The dialog manager's Tab and arrow keys; the form is no dialog, so it
+    // moves the focus itself.
+    const HWND target = lParam ? reinterpret_cast<HWND>(wParam) : nextTabStop(GetFocus(), wParam != 0);
+    if (target)
+        SetFocus(target);
+    return 0;
+}
+
+LRESULT Win32Runtime::onSysCommand(WPARAM wParam, LPARAM lParam)
+{
+    if ((wParam & 0xFFF0) != SC_CLOSE)
+        return DefWindowProcW(m_form, WM_SYSCOMMAND, wParam, lParam);
+    // The close box, Alt+F4 and the system menu's Close all come here.
+    m_closeReason = forms::vbFormControlMenu;
+    const LRESULT result = DefWindowProcW(m_form, WM_SYSCOMMAND, wParam, lParam);
+    m_closeReason = forms::vbAppTaskManager;
+    return result;
+}
+
+LRESULT Win32Runtime::onClose()
+{
+    // Without SC_CLOSE first, another program asked (the Task Manager).
+    close(m_closeReason);
+    return 0;
+}
+
+LRESULT Win32Runtime::onEndSession(bool ending)
+{
+    if (ending)
+        close(forms::vbAppWindows);
+    return 0;
+}
+
+LRESULT Win32Runtime::onDpiChanged(UINT dpi, const RECT &suggested)
+{
+    // Moved to a screen of another DPI: the fonts and controls follow, and
+    // the window takes the place and size Windows suggests, with the client
+    // area the table's at the new DPI.
+    m_dpi = dpi;
+    createFonts();
+    SetWindowPos(m_form, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    layout();
+    refresh();
+    return 0;
 }
 
 LRESULT CALLBACK Win32Runtime::editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -753,6 +667,8 @@ void Win32Runtime::setValue(int control, bool value)
 
 int Win32Runtime::msgBox(std::u16string_view prompt, int style, std::u16string_view title)
 {
+    if (m_ended)
+        return forms::vbOK;
     // Before the first show the box stands alone, as the window is not there
     // to own it.
     return MessageBoxW(m_shown ? m_form : nullptr, wide(prompt).c_str(), wide(title).c_str(), UINT(style));
@@ -760,6 +676,5 @@ int Win32Runtime::msgBox(std::u16string_view prompt, int style, std::u16string_v
 
 bool Win32Runtime::fileExists(std::u16string_view name) const
 {
-    const DWORD attributes = GetFileAttributesW(wide(name).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return codelook::ListFile::isRegularFile(std::u16string(name));
 }

@@ -15,6 +15,7 @@
 // edits' keys (through a subclass) and the form's own messages are raised to
 // the window as forms::Events.
 
+#include "fonts.h"
 #include "formmodel.h"
 #include "forms.h"
 
@@ -25,7 +26,6 @@
 
 #include <map>
 #include <string>
-#include <tuple>
 #include <vector>
 
 class Win32Runtime final : public forms::Runtime
@@ -87,37 +87,54 @@ private:
         HFONT font = nullptr;
     };
 
+    struct WindowStyle
+    {
+        const wchar_t *windowClass;
+        DWORD style;
+        DWORD exStyle;
+    };
+
     static LRESULT CALLBACK formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT formMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT editMessage(int control, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+    // The form's messages, one handler each.
+    LRESULT onCommand(HWND child, int code);
+    LRESULT onCtlColor(UINT message, HDC dc, HWND child);
+    LRESULT onSize();
+    LRESULT onActivate(WPARAM wParam, LPARAM lParam);
+    LRESULT onNextDlgCtl(WPARAM wParam, LPARAM lParam);
+    LRESULT onSysCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT onClose();
+    LRESULT onEndSession(bool ending);
+    LRESULT onDpiChanged(UINT dpi, const RECT &suggested);
+
+    WindowStyle windowStyle(int control) const;
     void createControls();
     void layout();
     void createFonts();
-    HFONT font(const forms::Font &f, int height);
-    SIZE captionRoom(int control) const;
     void showControls();
     HWND nextTabStop(HWND from, bool backwards) const;
     HBRUSH brush(forms::Colour colour);
-    LRESULT controlColours(UINT message, HDC dc, HWND child);
-    void command(int control, int code);
     void close(int unloadMode);
     bool tabFromForm(const MSG &msg);
     void dispatch(MSG &msg);
     void finish();
 
     // Raises one event; a handler's end() takes effect when the outermost
-    // handler returns.
+    // handler returns, and a failure it lets out ends the program with the
+    // program's failure box.
     template <typename Raise>
     void raise(Raise &&raise);
+    void fail(const char *what);
 
     forms::FormModel m_model;
     forms::Events *m_events = nullptr;
     HWND m_form = nullptr;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     std::vector<Control> m_controls;
-    std::map<std::tuple<std::u16string_view, int, bool>, HFONT> m_fonts; // face, pixel height, bold
+    Fonts m_fonts;
     std::map<forms::Colour, HBRUSH> m_brushes;
     HWND m_lastFocus = nullptr;
     int m_closeReason = forms::vbAppTaskManager;
@@ -126,4 +143,5 @@ private:
     bool m_ended = false;
     bool m_finished = false;
     int m_exitCode = 0;
+    const char *m_startFailure = nullptr; // what could not be made before start
 };
