@@ -6,6 +6,7 @@
 // icon, the window system's closes and the event loop's exit status. The
 // behaviour a user meets is in tests/scenarios, run here by qt_scenarios.
 
+#include "formmodel.h"
 #include "frmmain.h"
 #include "qtruntime.h"
 
@@ -77,12 +78,8 @@ private Q_SLOTS:
     void cleanup();
 
     void window();
-    void layout_data();
-    void layout();
-    void fonts_data();
-    void fonts();
-    void accessibleNames_data();
-    void accessibleNames();
+    void controls_data();
+    void controls();
     void coloursPainted();
     void messageIcon_data();
     void messageIcon();
@@ -153,116 +150,70 @@ void tst_QtRuntime::window()
     QVERIFY(!form()->windowIcon().isNull());
 }
 
-void tst_QtRuntime::layout_data()
+// Every control where the model puts it, in pixels at its design DPI, in the
+// model's font (or a metric-compatible stand-in of its family), and named
+// for screen readers as the model names it.
+void tst_QtRuntime::controls_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("geometry");
-    // Twips of the table, in pixels at 96 dpi.
-    QTest::newRow("Text1") << "Text1" << QRect(176, 16, 105, 27);
-    QTest::newRow("Text2") << "Text2" << QRect(8, 72, 273, 27);
-    QTest::newRow("Text3") << "Text3" << QRect(8, 40, 273, 27);
-    QTest::newRow("Text4") << "Text4" << QRect(176, 80, 105, 27);
-    QTest::newRow("Label1") << "Label1" << QRect(8, 24, 161, 17);
-    QTest::newRow("Label4") << "Label4" << QRect(8, 80, 169, 25);
-    QTest::newRow("Command1") << "Command1" << QRect(8, 112, 89, 33);
-    QTest::newRow("Command5") << "Command5" << QRect(104, 112, 81, 33);
-    QTest::newRow("Command4") << "Command4" << QRect(192, 112, 89, 33);
-    QTest::newRow("Option1_1") << "Option1_1" << QRect(48, 80, 217, 41);
-    QTest::newRow("Frame2") << "Frame2" << QRect(0, 0, 289, 153);
+    QTest::addColumn<int>("index");
+    const forms::FormModel model(frmMain::layout());
+    for (int i = 0; i < model.count(); ++i)
+        QTest::newRow(model[i].name.data()) << i;
 }
 
-void tst_QtRuntime::layout()
+void tst_QtRuntime::controls()
 {
-    QFETCH(QString, name);
-    QFETCH(QRect, geometry);
+    QFETCH(int, index);
     QVERIFY(startWindow());
-    QWidget *widget = control(name);
+    const forms::FormModel model(frmMain::layout());
+    QWidget *widget = control(QLatin1StringView(model[index].name.data()));
     QVERIFY(widget);
-    QCOMPARE(widget->geometry(), geometry);
-}
 
-void tst_QtRuntime::fonts_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QStringList>("families");
-    QTest::addColumn<qreal>("points");
-    QTest::addColumn<bool>("bold");
+    const forms::Rect r = model.pixelsInContainer(index, forms::designDpi);
+    QCOMPARE(widget->geometry(), QRect(r.left, r.top, r.width, r.height));
+
+    // The Windows faces are seldom installed: a metric-compatible stand-in
+    // must be found, at the model's size and weight.
+    const forms::Font &font = model.fontOf(index);
+    QCOMPARE(widget->font().pointSizeF(), font.points);
+    QCOMPARE(widget->font().bold(), font.bold);
     const QStringList serif = {"Times New Roman", "Liberation Serif", "Tinos", "DejaVu Serif"};
     const QStringList sans = {"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arimo", "DejaVu Sans"};
-    QTest::newRow("Label1") << "Label1" << serif << 12.0 << true;
-    QTest::newRow("Label3") << "Label3" << serif << 14.25 << true;
-    QTest::newRow("Text1") << "Text1" << sans << 12.0 << true;
-    QTest::newRow("Text2") << "Text2" << sans << 9.75 << true;
-    QTest::newRow("Command6") << "Command6" << sans << 9.75 << true;
-    QTest::newRow("Frame3") << "Frame3" << sans << 18.0 << true;
-    QTest::newRow("Option1_0") << "Option1_0" << sans << 18.0 << true;
-    QTest::newRow("Frame1, in the form's font") << "Frame1" << sans << 8.0 << false;
-}
-
-// The Windows faces are seldom installed: a metric-compatible stand-in must
-// be found, at the table's size and weight.
-void tst_QtRuntime::fonts()
-{
-    QFETCH(QString, name);
-    QFETCH(QStringList, families);
-    QFETCH(qreal, points);
-    QFETCH(bool, bold);
-    QWidget *widget = control(name);
-    QVERIFY(widget);
-    QCOMPARE(widget->font().pointSizeF(), points);
-    QCOMPARE(widget->font().bold(), bold);
     const QFontInfo info(widget->font());
-    QVERIFY2(families.contains(info.family()), qPrintable(info.family()));
-    QCOMPARE(info.bold(), bold);
-}
+    QVERIFY2((forms::familyOf(font.face) == forms::FontFamily::Serif ? serif : sans).contains(info.family()),
+             qPrintable(info.family()));
+    QCOMPARE(info.bold(), font.bold);
 
-void tst_QtRuntime::accessibleNames_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("heard");
-    QTest::addColumn<int>("role");
-    QTest::newRow("Text1") << "Text1"
-                           << "INSERT  ICAO CODE" << int(QAccessible::EditableText);
-    QTest::newRow("Text2") << "Text2"
-                           << "DISPLAY AIRPORT NAME" << int(QAccessible::EditableText);
-    QTest::newRow("Text3") << "Text3"
-                           << "INSERT AIRPORT NAME" << int(QAccessible::EditableText);
-    QTest::newRow("Text4") << "Text4"
-                           << "DISPLAY  ICAO CODE" << int(QAccessible::EditableText);
-    QTest::newRow("Command1") << "Command1"
-                              << "SEARCH" << int(QAccessible::Button);
-    QTest::newRow("Command5") << "Command5"
-                              << "DELETE" << int(QAccessible::Button);
-    QTest::newRow("Command3") << "Command3"
-                              << "EXIT" << int(QAccessible::Button);
-    QTest::newRow("Option1_0") << "Option1_0"
-                               << "CODELOOK" << int(QAccessible::RadioButton);
-    QTest::newRow("Option1_1") << "Option1_1"
-                               << "NAMELOOK" << int(QAccessible::RadioButton);
-    QTest::newRow("Frame3") << "Frame3"
-                            << "YOUR CHOICE" << int(QAccessible::Grouping);
-}
-
-// What a screen reader hears: each box by its label (and the label says so
-// too), each button by its caption, the mode buttons inside their group.
-void tst_QtRuntime::accessibleNames()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, heard);
-    QFETCH(int, role);
-    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(control(name));
+    // A box is heard by its label, which says so too; the mode buttons
+    // inside their group.
+    if (model[index].kind == forms::Kind::Label)
+        return;
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
     QVERIFY(iface);
+    const QString heard
+        = QString::fromUtf16(model.accessibleName(index).data(), qsizetype(model.accessibleName(index).size()));
     QCOMPARE(iface->text(QAccessible::Name), heard);
-    QCOMPARE(int(iface->role()), role);
-    if (role == QAccessible::EditableText) {
+    switch (model[index].kind) {
+    case forms::Kind::TextBox: {
+        QCOMPARE(iface->role(), QAccessible::EditableText);
         const auto labels = iface->relations(QAccessible::Label);
         QCOMPARE(labels.size(), 1);
         QCOMPARE(labels.first().first->text(QAccessible::Name), heard);
+        break;
     }
-    if (role == QAccessible::RadioButton) {
-        QVERIFY(iface->parent());
-        QCOMPARE(iface->parent()->text(QAccessible::Name), QStringLiteral("YOUR CHOICE"));
+    case forms::Kind::OptionButton:
+        QCOMPARE(iface->role(), QAccessible::RadioButton);
         QCOMPARE(iface->parent()->role(), QAccessible::Grouping);
+        QCOMPARE(iface->parent()->object(), widget->parentWidget());
+        break;
+    case forms::Kind::CommandButton:
+        QCOMPARE(iface->role(), QAccessible::Button);
+        break;
+    case forms::Kind::Frame:
+        QCOMPARE(iface->role(), QAccessible::Grouping);
+        break;
+    case forms::Kind::Label:
+        break;
     }
 }
 
