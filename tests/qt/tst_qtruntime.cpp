@@ -6,6 +6,7 @@
 // icon, the window system's closes and the event loop's exit status. The
 // behaviour a user meets is in tests/scenarios, run here by qt_scenarios.
 
+#include "../window/quietevents.h"
 #include "formmodel.h"
 #include "frmmain.h"
 #include "qtruntime.h"
@@ -46,22 +47,14 @@ bool anyPixel(const QImage &image, const QColor &colour)
 }
 
 // Events that only record the close questions, each answered with `refuse`.
-class CloseRecorder final : public forms::Events
+class CloseRecorder final : public QuietEvents
 {
 public:
-    void Load() override { }
-    void Resize() override { }
     bool QueryUnload(int unloadMode) override
     {
         modes.push_back(unloadMode);
         return refuse;
     }
-    void Click(int) override { }
-    void Change(int) override { }
-    void GotFocus(int) override { }
-    void KeyDown(int, int &, int) override { }
-    void KeyPress(int, int &) override { }
-    forms::Message failureMessage(std::u16string_view) const override { return {}; }
 
     std::vector<int> modes;
     bool refuse = false;

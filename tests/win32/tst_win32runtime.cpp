@@ -5,6 +5,7 @@
 // colours the form hands its children and what they paint, and which close
 // each message means. What a user does and sees is in the scenarios.
 
+#include "../window/quietevents.h"
 #include "formmodel.h"
 #include "frmmain.h"
 #include "testing.h"
@@ -288,7 +289,7 @@ TEST_CASE("which close each message asks for, and what the session's end answers
 {
     // Every close asked is recorded; the control menu's is refused, as the
     // window refuses it.
-    struct Closes final : forms::Events
+    struct Closes final : QuietEvents
     {
         std::vector<int> asked;
         bool QueryUnload(int unloadMode) override
@@ -296,14 +297,6 @@ TEST_CASE("which close each message asks for, and what the session's end answers
             asked.push_back(unloadMode);
             return unloadMode == forms::vbFormControlMenu;
         }
-        void Load() override { }
-        void Resize() override { }
-        void Click(int) override { }
-        void Change(int) override { }
-        void GotFocus(int) override { }
-        void KeyDown(int, int &, int) override { }
-        void KeyPress(int, int &) override { }
-        forms::Message failureMessage(std::u16string_view) const override { return {}; }
     };
     struct Sent
     {

@@ -6,6 +6,7 @@
 
 #include "formmodel.h"
 #include "frmmain.h"
+#include "quietevents.h"
 
 #include <doctest/doctest.h>
 
@@ -163,19 +164,12 @@ TEST_CASE("each box is named by its label, every other control by its caption")
 
 TEST_CASE("start order: Load, then the show and one Resize, unless Load ended the program")
 {
-    struct Recorder final : forms::Events
+    struct Recorder final : QuietEvents
     {
         std::string log;
         bool endAtLoad = false;
         void Load() override { log += endAtLoad ? "Load(end) " : "Load "; }
         void Resize() override { log += "Resize "; }
-        bool QueryUnload(int) override { return false; }
-        void Click(int) override { }
-        void Change(int) override { }
-        void GotFocus(int) override { }
-        void KeyDown(int, int &, int) override { }
-        void KeyPress(int, int &) override { }
-        forms::Message failureMessage(std::u16string_view) const override { return {}; }
     };
     for (const bool endAtLoad : {false, true}) {
         CAPTURE(endAtLoad);
