@@ -19,7 +19,7 @@ QFont windowFont(const forms::Font &def)
     Q_UNUSED(substitutesInstalled);
 
     QFont font(QString::fromUtf16(def.face.data(), qsizetype(def.face.size())));
-    switch (forms::familyOf(def.face)) {
+    switch (def.family) {
     case forms::FontFamily::Serif:
         font.setStyleHint(QFont::Serif);
         break;

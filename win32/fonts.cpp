@@ -104,7 +104,7 @@ HFONT Fonts::get(const forms::Font &f, int pixelHeight)
         // Where the face is missing, the font mapper takes one of the family
         // asked for.
         BYTE family = FF_DONTCARE;
-        switch (forms::familyOf(f.face)) {
+        switch (f.family) {
         case forms::FontFamily::Serif:
             family = FF_ROMAN;
             break;

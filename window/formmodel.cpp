@@ -33,15 +33,6 @@ double toTwips(double pixels, double dpi)
     return pixels * twipsPerInch / dpi;
 }
 
-FontFamily familyOf(std::u16string_view face)
-{
-    if (face == u"Times New Roman")
-        return FontFamily::Serif;
-    if (face == u"MS Sans Serif")
-        return FontFamily::Sans;
-    return FontFamily::Any;
-}
-
 FormModel::FormModel(const FormDef &def)
     : m_def(def)
 {

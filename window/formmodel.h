@@ -59,11 +59,6 @@ constexpr KindRules rulesOf(Kind kind)
     return {};
 }
 
-// The family of a face the table names, so that where the face is missing
-// a platform asks for a stand-in of the same family.
-enum class FontFamily { Any, Serif, Sans };
-FontFamily familyOf(std::u16string_view face);
-
 class FormModel
 {
 public:

@@ -41,11 +41,15 @@ inline constexpr Colour defaultColour = 0xFF000000u;
 
 enum class Kind { Frame, Label, TextBox, CommandButton, OptionButton };
 
+// Where a face is missing, a platform takes a stand-in of its family.
+enum class FontFamily { Any, Serif, Sans };
+
 struct Font
 {
     std::u16string_view face; // empty: the container's font
     double points = 0;
     bool bold = false;
+    FontFamily family = FontFamily::Any;
 };
 
 struct Rect
@@ -79,7 +83,9 @@ struct FormDef
     int clientWidth = 0; // twips
     int clientHeight = 0;
     std::span<const ControlDef> controls;
-    Font font{u"MS Sans Serif", 8, false}; // for controls and frames with no face of their own
+    // For controls and frames with no face of their own: the platform's
+    // forms runtime's own default.
+    Font font{u"MS Sans Serif", 8, false, FontFamily::Sans};
 };
 
 enum WindowState : int { vbNormal = 0, vbMinimized = 1, vbMaximized = 2 };

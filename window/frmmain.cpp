@@ -15,11 +15,13 @@ using forms::Kind;
 constexpr forms::Colour labelColour = 0x00FFFF80; // light cyan
 constexpr forms::Colour choiceCaptionColour = 0x00FF0000; // blue
 
-constexpr forms::Font serif12{u"Times New Roman", 12, true};
-constexpr forms::Font serif14{u"Times New Roman", 14.25, true};
-constexpr forms::Font sans975{u"MS Sans Serif", 9.75, true};
-constexpr forms::Font sans12{u"MS Sans Serif", 12, true};
-constexpr forms::Font sans18{u"MS Sans Serif", 18, true};
+constexpr auto serif = forms::FontFamily::Serif;
+constexpr auto sans = forms::FontFamily::Sans;
+constexpr forms::Font serif12{u"Times New Roman", 12, true, serif};
+constexpr forms::Font serif14{u"Times New Roman", 14.25, true, serif};
+constexpr forms::Font sans975{u"MS Sans Serif", 9.75, true, sans};
+constexpr forms::Font sans12{u"MS Sans Serif", 12, true, sans};
+constexpr forms::Font sans18{u"MS Sans Serif", 18, true, sans};
 constexpr forms::Font none{};
 
 constexpr auto F1 = frmMain::Frame1;

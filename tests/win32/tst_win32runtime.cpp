@@ -110,7 +110,7 @@ void checkCaptions(const Win32Driver &d, int dpi)
         GetClientRect(d.control(i), &r);
         CHECK(extent.cx <= r.right);
         const int family = metrics.tmPitchAndFamily & 0xF0;
-        CHECK(family == (forms::familyOf(model.fontOf(i).face) == forms::FontFamily::Serif ? FF_ROMAN : FF_SWISS));
+        CHECK(family == (model.fontOf(i).family == forms::FontFamily::Serif ? FF_ROMAN : FF_SWISS));
         if (model[i].kind == forms::Kind::Label) {
             CHECK((GetWindowLongPtrW(d.control(i), GWL_STYLE) & SS_TYPEMASK) == SS_LEFTNOWORDWRAP);
             CHECK(metrics.tmAscent <= r.bottom);

@@ -134,10 +134,7 @@ TEST_CASE("a control's font is its own, else its frame's, else the form's")
     CHECK(forms::FormModel::pixelHeight(form.fontOf(frmMain::Label1), 96) == 16);
     // Every face of the table has a family to fall back on.
     for (int i = 0; i < form.count(); ++i)
-        CHECK(forms::familyOf(form.fontOf(i).face) != forms::FontFamily::Any);
-    CHECK(forms::familyOf(u"Times New Roman") == forms::FontFamily::Serif);
-    CHECK(forms::familyOf(u"MS Sans Serif") == forms::FontFamily::Sans);
-    CHECK(forms::familyOf(u"Courier") == forms::FontFamily::Any);
+        CHECK(form.fontOf(i).family != forms::FontFamily::Any);
     CHECK(forms::FormModel::pixelHeight(form.fontOf(frmMain::Label2), 144) == 29);
 }
 
