@@ -11,21 +11,23 @@
 // 0x00BBGGRR values.
 //
 // The form model (formmodel.h) answers every rule that follows from the table:
-// tab order, which controls take the focus, what shows through its frames,
-// rectangles at a DPI, inherited fonts, which label names which box, and the
-// start order. A runtime (Qt on Linux, Win32 on Windows, a fake in the tests)
-// must itself:
+// which events each kind of control raises and whether it takes the focus,
+// the tab order, the option buttons' groups, what shows through its frames,
+// rectangles at a DPI, inherited fonts, which label names which box, the
+// start order, and how a handler's failure ends the program. A runtime (Qt
+// on Linux, Win32 on Windows, a fake in the tests) must itself:
 // - create one native control per row, named after it, where the model puts
 //   it, in the font the model gives, with the table's colours and limit;
 // - start the form in the model's order (forms::start);
-// - raise Events one at a time on the window's thread: a click, a text's
-//   change (typed, pasted or written), the focus taken, a key down before
-//   the character it types, which KeyPress may replace or drop;
+// - raise the Events the model says a control raises, one at a time on the
+//   window's thread: a click, a text's change (typed, pasted or written),
+//   the focus taken, a key down before the character it types, which
+//   KeyPress may replace or drop;
 // - move the focus with Tab and Shift+Tab as the model's nextTabStop says,
 //   and let Enter and Esc press no button;
 // - tell a close's reason (UnloadMode) and let QueryUnload refuse it;
-// - end the program with the program's failure box when a handler fails
-//   (forms::guard);
+// - when a handler fails (forms::guard), show the box the program words
+//   (Events::failureMessage) and end with a failure status;
 // - carry out the calls of Runtime.
 
 #include <cstdint>
