@@ -10,6 +10,7 @@
 // in which a form starts. A runtime keeps one FormModel beside its native
 // controls and asks it; it derives none of these itself.
 
+#include "colourrule.h"
 #include "forms.h"
 
 #include <string>
@@ -68,6 +69,12 @@ public:
     void setVisible(int control, bool visible) { m_visible[std::size_t(control)] = visible; }
     bool shows(int control) const;
 
+    // Each control's back colour, as the table starts it and the program
+    // sets it, and the pair it is drawn in on this platform (colourrule.h).
+    Colour backColor(int control) const { return m_backColor[std::size_t(control)]; }
+    void setBackColor(int control, Colour colour) { m_backColor[std::size_t(control)] = colour; }
+    ColourPair colours(int control, const PlatformColours &platform) const;
+
     // Where a control lies: within its frame (the table's own figures), or
     // from the form's client origin, in twips or in pixels at a DPI.
     Rect rectInContainer(int control) const { return (*this)[control].twips; }
@@ -97,6 +104,7 @@ private:
     std::vector<int> m_tabOrder;
     std::vector<int> m_zOrder;
     std::vector<bool> m_visible;
+    std::vector<Colour> m_backColor;
 };
 
 // The order in which every runtime starts a form: Load; unless the program

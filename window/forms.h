@@ -78,6 +78,9 @@ struct FormDef
     int clientHeight = 0;
     std::span<const ControlDef> controls;
     Font font{u"MS Sans Serif", 8, false}; // for controls and frames with no face of their own
+    // The back colour that marks a box; where only the platform's colours
+    // may show, the platform's highlight stands in for it.
+    Colour highlight = defaultColour;
 };
 
 enum WindowState : int { vbNormal = 0, vbMinimized = 1, vbMaximized = 2 };
