@@ -150,6 +150,7 @@ Win32Runtime::Win32Runtime(const forms::FormDef &form)
     if (!m_form)
         endWithFailure("the window cannot be created");
     m_dpi = windowDpi(m_form);
+    readPlatformColours();
     createControls();
     createFonts();
     layout();
@@ -162,8 +163,7 @@ Win32Runtime::~Win32Runtime()
         DestroyWindow(m_form);
     for (const auto &[key, font] : m_fonts)
         DeleteObject(font);
-    for (const auto &[colour, brush] : m_brushes)
-        DeleteObject(brush);
+    deleteBrushes();
 }
 
 void Win32Runtime::createControls()
@@ -177,7 +177,6 @@ void Win32Runtime::createControls()
     for (const int i : m_model.zOrder()) {
         const forms::ControlDef &def = m_model[i];
         Control &c = m_controls[std::size_t(i)];
-        c.backColor = def.backColor;
 
         const wchar_t *windowClass = WC_BUTTONW;
         DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
@@ -432,39 +431,6 @@ HWND Win32Runtime::nextTabStop(HWND from, bool backwards) const
     return next < 0 ? nullptr : m_controls[std::size_t(next)].hwnd;
 }
 
-HBRUSH Win32Runtime::brush(forms::Colour colour)
-{
-    HBRUSH &brush = m_brushes[colour];
-    if (!brush)
-        brush = CreateSolidBrush(colour);
-    return brush;
-}
-
-LRESULT Win32Runtime::controlColours(UINT message, HDC dc, HWND child)
-{
-    const int i = indexOf(child);
-    // A child not of the table gets the system's colours for what it asked.
-    if (i < 0)
-        return DefWindowProcW(m_form, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
-    const Control &c = m_controls[std::size_t(i)];
-    const forms::ControlDef &def = m_model[i];
-    // A locked box asks as a static does, and keeps the box's colours.
-    const bool box = def.kind == forms::Kind::TextBox;
-    HBRUSH background = nullptr;
-    if (c.backColor == forms::defaultColour) {
-        const int system = box ? COLOR_WINDOW : COLOR_BTNFACE;
-        SetBkColor(dc, GetSysColor(system));
-        background = GetSysColorBrush(system);
-    } else {
-        SetBkColor(dc, c.backColor);
-        background = brush(c.backColor);
-    }
-    SetTextColor(dc,
-                 def.foreColor == forms::defaultColour ? GetSysColor(box ? COLOR_WINDOWTEXT : COLOR_BTNTEXT)
-                                                       : def.foreColor);
-    return reinterpret_cast<LRESULT>(background);
-}
-
 void Win32Runtime::command(int control, int code)
 {
     const forms::Kind kind = m_model[control].kind;
@@ -515,6 +481,10 @@ LRESULT Win32Runtime::formMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
         return controlColours(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SYSCOLORCHANGE:
+        return onSysColorChange();
+    case WM_SETTINGCHANGE:
+        return onSettingChange(wParam, lParam);
     case WM_SIZE:
         if (m_shown)
             raise([](forms::Events &e) { e.Resize(); });
@@ -734,11 +704,10 @@ void Win32Runtime::setLocked(int control, bool locked)
 
 void Win32Runtime::setBackColor(int control, forms::Colour colour)
 {
-    Control &c = m_controls.at(std::size_t(control));
-    if (c.backColor == colour)
+    if (m_model.backColor(control) == colour)
         return;
-    c.backColor = colour;
-    InvalidateRect(c.hwnd, nullptr, TRUE);
+    m_model.setBackColor(control, colour);
+    InvalidateRect(m_controls.at(std::size_t(control)).hwnd, nullptr, TRUE);
 }
 
 void Win32Runtime::setFocus(int control)

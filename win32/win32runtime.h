@@ -83,7 +83,6 @@ private:
     {
         HWND hwnd = nullptr;
         WNDPROC editProc = nullptr; // an edit's own procedure, under the runtime's
-        forms::Colour backColor = forms::defaultColour;
         HFONT font = nullptr;
     };
 
@@ -99,8 +98,13 @@ private:
     SIZE captionRoom(int control) const;
     void showControls();
     HWND nextTabStop(HWND from, bool backwards) const;
+    // Colours: colours.cpp.
+    void readPlatformColours();
     HBRUSH brush(forms::Colour colour);
+    void deleteBrushes();
     LRESULT controlColours(UINT message, HDC dc, HWND child);
+    LRESULT onSysColorChange();
+    LRESULT onSettingChange(WPARAM action, LPARAM area);
     void command(int control, int code);
     void close(int unloadMode);
     bool tabFromForm(const MSG &msg);
@@ -118,6 +122,7 @@ private:
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     std::vector<Control> m_controls;
     std::map<std::tuple<std::u16string_view, int, bool>, HFONT> m_fonts; // face, pixel height, bold
+    forms::PlatformColours m_platform;
     std::map<forms::Colour, HBRUSH> m_brushes;
     HWND m_lastFocus = nullptr;
     int m_closeReason = forms::vbAppTaskManager;
