@@ -29,7 +29,7 @@ forms::Colour toColour(const QColor &c)
 class PaletteWatcher final : public QObject
 {
 public:
-    PaletteWatcher(QtRuntime &runtime)
+    explicit PaletteWatcher(QtRuntime &runtime)
         : QObject(&runtime)
         , m_runtime(runtime)
     {

@@ -26,12 +26,25 @@ double luminance(Colour c)
     return 0.2126 * linear(channel(c, 0)) + 0.7152 * linear(channel(c, 8)) + 0.0722 * linear(channel(c, 16));
 }
 
+double contrastRatio(Colour a, Colour b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return la > lb ? (la + 0.05) / (lb + 0.05) : (lb + 0.05) / (la + 0.05);
+}
+
+double contrastNeeded(const Font &font)
+{
+    const bool large = font.points >= 18 || (font.bold && font.points >= 14);
+    return large ? 3.0 : 4.5;
+}
+
 Colour blackOrWhite(Colour back)
 {
     return contrastRatio(black, back) >= contrastRatio(white, back) ? black : white;
 }
 
-// Part of the way from a colour to black or white: the hue stays.
+// A step of the way from a colour to black or white: the hue stays.
 Colour towards(Colour from, Colour to, int step)
 {
     Colour mixed = 0;
@@ -60,19 +73,6 @@ Colour readableHue(Colour fore, Colour back, double needed)
 }
 
 } // namespace
-
-double contrastRatio(Colour a, Colour b)
-{
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return la > lb ? (la + 0.05) / (lb + 0.05) : (lb + 0.05) / (la + 0.05);
-}
-
-double contrastNeeded(const Font &font)
-{
-    const bool large = font.points >= 18 || (font.bold && font.points >= 14);
-    return large ? 3.0 : 4.5;
-}
 
 ColourPair colourRule(const PlatformColours &platform, const ControlLook &control, Colour highlight)
 {

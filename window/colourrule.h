@@ -7,9 +7,10 @@
 // The table was drawn for a light desktop: its grounds (light cyan labels,
 // yellow and white boxes) and its blue caption stay, and whatever text is
 // drawn on them is chosen so that it can be read, by the WCAG 2 contrast
-// ratio. On a light desktop that changes nothing. Where Windows is in high
-// contrast, only the system's colours show; a highlighted box takes the
-// system's highlight, so it still stands out.
+// ratio: 4.5 : 1, or 3 : 1 for text of 14 pt bold or 18 pt. On a light
+// desktop that changes nothing. Where Windows is in high contrast, only the
+// system's colours show; a highlighted box takes the system's highlight, so
+// it still stands out.
 
 #include "forms.h"
 
@@ -34,11 +35,6 @@ struct ColourPair
     Colour text = 0;
     bool operator==(const ColourPair &) const = default;
 };
-
-// WCAG 2: relative luminance, and the ratio (L1 + 0.05) / (L2 + 0.05).
-double contrastRatio(Colour a, Colour b);
-// 4.5 : 1; 3 : 1 for large text (14 pt bold, or 18 pt).
-double contrastNeeded(const Font &font);
 
 struct ControlLook
 {

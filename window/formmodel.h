@@ -6,9 +6,10 @@
 // The rules that follow from a form's control table, stated once for every
 // runtime: which controls take the focus and in what order, what shows
 // through its frames, where each control lies in twips and in pixels at a
-// DPI, which font it is drawn in, which label names which box, and the order
-// in which a form starts. A runtime keeps one FormModel beside its native
-// controls and asks it; it derives none of these itself.
+// DPI, which font it is drawn in and in which colours on the platform's
+// palette, which label names which box, and the order in which a form
+// starts. A runtime keeps one FormModel beside its native controls and asks
+// it; it derives none of these itself.
 
 #include "colourrule.h"
 #include "forms.h"

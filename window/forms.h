@@ -12,11 +12,11 @@
 //
 // The form model (formmodel.h) answers every rule that follows from the table:
 // tab order, which controls take the focus, what shows through its frames,
-// rectangles at a DPI, inherited fonts, which label names which box, and the
-// start order. A runtime (Qt on Linux, Win32 on Windows, a fake in the tests)
-// must itself:
+// rectangles at a DPI, inherited fonts, which label names which box, the
+// colours on the platform's palette, and the start order. A runtime (Qt on
+// Linux, Win32 on Windows, a fake in the tests) must itself:
 // - create one native control per row, named after it, where the model puts
-//   it, in the font the model gives, with the table's colours and limit;
+//   it, in the font and the colours the model gives, with the table's limit;
 // - start the form in the model's order (forms::start);
 // - raise Events one at a time on the window's thread: a click, a text's
 //   change (typed, pasted or written), the focus taken, a key down before
