@@ -35,19 +35,6 @@ QString toQString(std::u16string_view s)
     return QString::fromUtf16(s.data(), qsizetype(s.size()));
 }
 
-QColor toQColor(forms::Colour c)
-{
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-
-void setColour(QWidget *widget, QPalette::ColorRole role, forms::Colour colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(role,
-                     colour == forms::defaultColour ? QApplication::palette(widget).color(role) : toQColor(colour));
-    widget->setPalette(palette);
-}
-
 QMessageBox::Icon iconOf(int style)
 {
     switch (style & forms::vbIconMask) {
@@ -140,6 +127,7 @@ QtRuntime::QtRuntime(const forms::FormDef &form)
     // first mode button when shown, and so choose a mode unasked.
     m_form->setFocusPolicy(Qt::ClickFocus);
     createControls();
+    followPalette();
     // The platform window, early: at Load the program centres the window by
     // its outer size, which only the platform window can tell before it shows.
     m_form->winId();
@@ -225,15 +213,10 @@ void QtRuntime::createControls()
         if (def.kind != forms::Kind::Label)
             widget->setAccessibleName(toQString(m_model.accessibleName(i)));
         connectEvents(i, widget);
-        if (def.backColor != forms::defaultColour)
-            setBackColor(i, def.backColor);
-        // A frame's fore colour is its caption's: what lies inside keeps the
-        // default text colour.
-        if (def.foreColor != forms::defaultColour
-            || (container != forms::onForm && m_model[container].foreColor != forms::defaultColour))
-            setColour(widget, QPalette::WindowText, def.foreColor);
         widget->setVisible(m_model.visible(i));
     }
+
+    applyColours();
 
     for (int i = 0; i < m_model.count(); ++i) {
         if (const int label = m_model.labelOf(i); label >= 0)
@@ -464,9 +447,8 @@ void QtRuntime::setLocked(int control, bool locked)
 
 void QtRuntime::setBackColor(int control, forms::Colour colour)
 {
-    QWidget *widget = m_controls.at(std::size_t(control));
-    // A line edit paints its text area in Base; other controls their Window.
-    setColour(widget, qobject_cast<QLineEdit *>(widget) ? QPalette::Base : QPalette::Window, colour);
+    m_model.setBackColor(control, colour);
+    applyColours(control, platformColours());
 }
 
 void QtRuntime::setFocus(int control)

@@ -43,6 +43,9 @@ public:
     // What QGuiApplication::commitDataRequest calls.
     void sessionEnding() { m_sessionEnding = true; }
 
+    // Every control's colours again, from the application palette.
+    void applyColours();
+
     bool ended() const { return m_ended; }
     int exitCode() const { return m_exitCode; }
     QWidget *form() const;
@@ -89,6 +92,10 @@ private:
     void raise(Raise &&raise);
     void fail(const char *what);
     QLineEdit *edit(int control) const;
+    // Colours: colours.cpp.
+    static forms::PlatformColours platformColours();
+    void followPalette();
+    void applyColours(int control, const forms::PlatformColours &platform);
     int indexOf(const QObject *object) const;
     bool keyPress(int control, QKeyEvent *event);
     void tab(bool backwards);

@@ -2,23 +2,27 @@
 # SPDX-FileCopyrightText: 2026 The codelook developers
 # SPDX-License-Identifier: MIT
 #
-# wine-run.sh --prefix DIR [--dpi N] [--init] [PROGRAM.exe ARGS...]
+# wine-run.sh --prefix DIR [--dpi N] [--colours FILE] [--init] [PROGRAM.exe ARGS...]
 #
 # Runs a Windows program under Wine the way the tests need it: a private
 # prefix, made once with wineboot; no debug chatter; no prompt to install
 # Mono or Gecko; no crash dialog waiting for a click; Windows' own faces
 # drawn in their metric twins; the screen at N dpi (96 unless given; one
-# prefix a DPI); and a display (a headless X server of its own when none is
+# prefix a DPI); the system's colours from FILE (registry lines for
+# HKCU\Control Panel\Colors, which Wine reads as the prefix starts; one
+# prefix a colour set); and a display (a headless X server of its own when none is
 # set). Exits with the program's status. --init only makes the prefix.
 set -euo pipefail
 
 prefix=
 dpi=96
+colours=
 init_only=
 while [ $# -gt 0 ]; do
     case "$1" in
         --prefix) prefix=$2; shift 2 ;;
         --dpi) dpi=$2; shift 2 ;;
+        --colours) colours=$2; shift 2 ;;
         --init) init_only=1; shift ;;
         *) break ;;
     esac
@@ -29,7 +33,7 @@ if [ -z "$prefix" ]; then
 fi
 
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a "$0" --prefix "$prefix" --dpi "$dpi" ${init_only:+--init} "$@"
+    exec xvfb-run -a "$0" --prefix "$prefix" --dpi "$dpi" ${colours:+--colours "$colours"} ${init_only:+--init} "$@"
 fi
 
 export WINEPREFIX
@@ -53,6 +57,9 @@ settings=$(printf '%s\n' 'REGEDIT4' '' \
     '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
     '"Times New Roman"="Liberation Serif"' '"MS Sans Serif"="Liberation Sans"' '' \
     '[HKEY_CURRENT_USER\Control Panel\Desktop]' "\"LogPixels\"=dword:$(printf '%08x' "$dpi")")
+if [ -n "$colours" ]; then
+    settings=$(printf '%s\n\n' "$settings"; cat "$colours")
+fi
 
 # One process makes the prefix, or brings an older one's settings up to
 # date; any other waits for it rather than racing.

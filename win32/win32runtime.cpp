@@ -98,6 +98,7 @@ Win32Runtime::Win32Runtime(const forms::FormDef &form)
         return;
     }
     m_dpi = windowDpi(m_form);
+    readPlatformColours();
     createControls();
     createFonts();
     layout();
@@ -108,8 +109,7 @@ Win32Runtime::~Win32Runtime()
     m_events = nullptr;
     if (m_form)
         DestroyWindow(m_form);
-    for (const auto &[colour, brush] : m_brushes)
-        DeleteObject(brush);
+    deleteBrushes();
 }
 
 Win32Runtime::WindowStyle Win32Runtime::windowStyle(int control) const
@@ -158,7 +158,6 @@ void Win32Runtime::createControls()
     for (const int i : m_model.zOrder()) {
         const forms::ControlDef &def = m_model[i];
         Control &c = m_controls[std::size_t(i)];
-        c.backColor = def.backColor;
         const auto [windowClass, style, exStyle] = windowStyle(i);
         const std::wstring text = wide(def.text);
         c.hwnd = CreateWindowExW(exStyle, windowClass, text.c_str(), style, 0, 0, 0, 0, m_form,
@@ -322,39 +321,6 @@ HWND Win32Runtime::nextTabStop(HWND from, bool backwards) const
     return next < 0 ? nullptr : m_controls[std::size_t(next)].hwnd;
 }
 
-HBRUSH Win32Runtime::brush(forms::Colour colour)
-{
-    HBRUSH &brush = m_brushes[colour];
-    if (!brush)
-        brush = CreateSolidBrush(colour);
-    return brush;
-}
-
-LRESULT Win32Runtime::onCtlColor(UINT message, HDC dc, HWND child)
-{
-    const int i = indexOf(child);
-    // A child not of the table gets the system's colours for what it asked.
-    if (i < 0)
-        return DefWindowProcW(m_form, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
-    const Control &c = m_controls[std::size_t(i)];
-    const forms::ControlDef &def = m_model[i];
-    // A locked box asks as a static does, and keeps the box's colours.
-    const bool box = def.kind == forms::Kind::TextBox;
-    HBRUSH background = nullptr;
-    if (c.backColor == forms::defaultColour) {
-        const int system = box ? COLOR_WINDOW : COLOR_BTNFACE;
-        SetBkColor(dc, GetSysColor(system));
-        background = GetSysColorBrush(system);
-    } else {
-        SetBkColor(dc, c.backColor);
-        background = brush(c.backColor);
-    }
-    SetTextColor(dc,
-                 def.foreColor == forms::defaultColour ? GetSysColor(box ? COLOR_WINDOWTEXT : COLOR_BTNTEXT)
-                                                       : def.foreColor);
-    return reinterpret_cast<LRESULT>(background);
-}
-
 LRESULT Win32Runtime::onCommand(HWND child, int code)
 {
     const int control = indexOf(child);
@@ -407,6 +373,8 @@ LRESULT Win32Runtime::formMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:          return onCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:   return onCtlColor(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SYSCOLORCHANGE:   return onSysColorChange();
+    case WM_SETTINGCHANGE:    return onSettingChange(wParam, lParam);
     case WM_SIZE:             return onSize();
     case WM_ACTIVATE:         return onActivate(wParam, lParam);
     case WM_NEXTDLGCTL:       return onNextDlgCtl(wParam, lParam);
@@ -648,11 +616,10 @@ void Win32Runtime::setLocked(int control, bool locked)
 
 void Win32Runtime::setBackColor(int control, forms::Colour colour)
 {
-    Control &c = m_controls.at(std::size_t(control));
-    if (c.backColor == colour)
+    if (m_model.backColor(control) == colour)
         return;
-    c.backColor = colour;
-    InvalidateRect(c.hwnd, nullptr, TRUE);
+    m_model.setBackColor(control, colour);
+    InvalidateRect(m_controls.at(std::size_t(control)).hwnd, nullptr, TRUE);
 }
 
 void Win32Runtime::setFocus(int control)

@@ -83,7 +83,6 @@ private:
     {
         HWND hwnd = nullptr;
         WNDPROC editProc = nullptr; // an edit's own procedure, under the runtime's
-        forms::Colour backColor = forms::defaultColour;
         HFONT font = nullptr;
     };
 
@@ -116,7 +115,12 @@ private:
     void createFonts();
     void showControls();
     HWND nextTabStop(HWND from, bool backwards) const;
+    // Colours: colours.cpp.
+    void readPlatformColours();
     HBRUSH brush(forms::Colour colour);
+    void deleteBrushes();
+    LRESULT onSysColorChange();
+    LRESULT onSettingChange(WPARAM action, LPARAM area);
     void close(int unloadMode);
     bool tabFromForm(const MSG &msg);
     void dispatch(MSG &msg);
@@ -135,6 +139,7 @@ private:
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     std::vector<Control> m_controls;
     Fonts m_fonts;
+    forms::PlatformColours m_platform;
     std::map<forms::Colour, HBRUSH> m_brushes;
     HWND m_lastFocus = nullptr;
     int m_closeReason = forms::vbAppTaskManager;

@@ -38,6 +38,7 @@ FormModel::FormModel(const FormDef &def)
 {
     for (int i = 0; i < count(); ++i) {
         m_visible.push_back((*this)[i].visible);
+        m_backColor.push_back((*this)[i].backColor);
         if (takesFocus(i))
             m_tabOrder.push_back(i);
     }
@@ -108,6 +109,13 @@ bool FormModel::shows(int control) const
             return false;
     }
     return true;
+}
+
+ColourPair FormModel::colours(int control, const PlatformColours &platform) const
+{
+    return colourRule(platform,
+                      {(*this)[control].kind, backColor(control), (*this)[control].foreColor, &fontOf(control)},
+                      m_def.highlight);
 }
 
 Rect FormModel::rectOnForm(int control) const

@@ -6,10 +6,12 @@
 // The rules that follow from a form's control table, stated once for every
 // runtime: which controls take the focus and in what order, what shows
 // through its frames, where each control lies in twips and in pixels at a
-// DPI, which font it is drawn in, which label names which box, and the order
-// in which a form starts. A runtime keeps one FormModel beside its native
-// controls and asks it; it derives none of these itself.
+// DPI, which font it is drawn in and in which colours on the platform's
+// palette, which label names which box, and the order in which a form
+// starts. A runtime keeps one FormModel beside its native controls and asks
+// it; it derives none of these itself.
 
+#include "colourrule.h"
 #include "forms.h"
 
 #include <exception>
@@ -108,6 +110,12 @@ public:
     void setVisible(int control, bool visible) { m_visible[std::size_t(control)] = visible; }
     bool shows(int control) const;
 
+    // Each control's back colour, as the table starts it and the program
+    // sets it, and the pair it is drawn in on this platform (colourrule.h).
+    Colour backColor(int control) const { return m_backColor[std::size_t(control)]; }
+    void setBackColor(int control, Colour colour) { m_backColor[std::size_t(control)] = colour; }
+    ColourPair colours(int control, const PlatformColours &platform) const;
+
     // Where a control lies: within its frame (the table's own figures), or
     // from the form's client origin, in twips or in pixels at a DPI.
     Rect rectInContainer(int control) const { return (*this)[control].twips; }
@@ -138,6 +146,7 @@ private:
     std::vector<int> m_zOrder;
     std::vector<bool> m_visible;
     std::vector<int> m_group;
+    std::vector<Colour> m_backColor;
 };
 
 // The order in which every runtime starts a form: Load; unless the program

@@ -14,10 +14,11 @@
 // which events each kind of control raises and whether it takes the focus,
 // the tab order, the option buttons' groups, what shows through its frames,
 // rectangles at a DPI, inherited fonts, which label names which box, the
-// start order, and how a handler's failure ends the program. A runtime (Qt
-// on Linux, Win32 on Windows, a fake in the tests) must itself:
+// colours on the platform's palette, the start order, and how a handler's
+// failure ends the program. A runtime (Qt on Linux, Win32 on Windows, a fake
+// in the tests) must itself:
 // - create one native control per row, named after it, where the model puts
-//   it, in the font the model gives, with the table's colours and limit;
+//   it, in the font and the colours the model gives, with the table's limit;
 // - start the form in the model's order (forms::start);
 // - raise the Events the model says a control raises, one at a time on the
 //   window's thread: a click, a text's change (typed, pasted or written),
@@ -88,6 +89,9 @@ struct FormDef
     // For controls and frames with no face of their own: the platform's
     // forms runtime's own default.
     Font font{u"MS Sans Serif", 8, false, FontFamily::Sans};
+    // The back colour that marks a box; where only the platform's colours
+    // may show, the platform's highlight stands in for it.
+    Colour highlight = defaultColour;
 };
 
 enum WindowState : int { vbNormal = 0, vbMinimized = 1, vbMaximized = 2 };

@@ -56,7 +56,11 @@ constexpr std::array<ControlDef, frmMain::ControlCount> controls{{
 }};
 // clang-format on
 
-constexpr forms::FormDef form{"frmMain", 4335, 2295, controls};
+constexpr forms::FormDef form{.name = "frmMain",
+                              .clientWidth = 4335,
+                              .clientHeight = 2295,
+                              .controls = controls,
+                              .highlight = frmMain::highlightColour};
 
 constexpr std::u16string_view missingListPrompt
     = u"PAY ATTENTION!!! THE CODELOOK.TXT FILE ISN'T IN THE SAME FOLDER OF THE MAIN PROGRAM - THE SOFTWARE DON'T "
