@@ -150,7 +150,8 @@ TEST_CASE("the byte loops find what a plain search finds")
             CAPTURE(needle.bytes);
             CAPTURE(from);
             CAPTURE(size);
-            CHECK(bytescan::findHit(bytes.data(), from, size, needle, path) == plainFindHit(bytes, from, size, needle));
+            CHECK(bytescan::kernels(path).findHit(bytes.data(), from, size, needle)
+                  == plainFindHit(bytes, from, size, needle));
         }
     }
 }
@@ -191,7 +192,7 @@ TEST_CASE("the byte loops at every offset of a vector")
                         CAPTURE(at);
                         CAPTURE(from);
                         CAPTURE(size);
-                        CHECK(bytescan::findHit(bytes.data(), from, size, row.needle, path)
+                        CHECK(bytescan::kernels(path).findHit(bytes.data(), from, size, row.needle)
                               == plainFindHit(bytes, from, size, row.needle));
                     }
                 }
@@ -215,7 +216,7 @@ TEST_CASE("every delimiter mask matches its bytes")
                 if (bytes[i] == ',' || bytes[i] == '\r' || bytes[i] == '\n')
                     expected |= std::uint64_t(1) << i;
             }
-            CHECK(bytescan::delimiters(bytes.data(), path) == expected);
+            CHECK(bytescan::kernels(path).delimiters(bytes.data()) == expected);
         }
     }
 }
@@ -241,7 +242,7 @@ TEST_CASE("a case-folding search stops at every character whose upper case is AS
             continue;
         const std::string bytes = padded(toUtf8(c));
         const std::size_t size = bytes.size() - 64;
-        if (bytescan::findHit(bytes.data(), 0, size, needle, bytescan::Path::Portable) == size)
+        if (bytescan::kernels(bytescan::Path::Portable).findHit(bytes.data(), 0, size, needle) == size)
             missed.push_back(toUtf8(c));
     }
     for (int b = 0x80; b <= 0xFF; ++b) {
@@ -250,7 +251,7 @@ TEST_CASE("a case-folding search stops at every character whose upper case is AS
         if (!std::all_of(u.begin(), u.end(), [](char16_t x) { return x < 0x80; }))
             continue;
         const std::string bytes = padded(std::string(1, byte));
-        if (bytescan::findHit(bytes.data(), 0, 1, needle, bytescan::Path::Portable) == 1)
+        if (bytescan::kernels(bytescan::Path::Portable).findHit(bytes.data(), 0, 1, needle) == 1)
             missed.push_back("Windows-1252 byte " + std::to_string(b));
     }
     CHECK(missed.empty());
@@ -264,10 +265,10 @@ TEST_CASE("a path is forced only where it runs")
     for (const auto path : {bytescan::Path::Portable, bytescan::Path::Sse2, bytescan::Path::Avx2}) {
         CAPTURE(bytescan::name(path));
         CHECK(bytescan::force(path) == bytescan::supported(path));
-        CHECK(bytescan::active() == (bytescan::supported(path) ? path : bytescan::Path::Portable));
+        CHECK(bytescan::active().path == (bytescan::supported(path) ? path : bytescan::Path::Portable));
         bytescan::force(bytescan::Path::Portable);
     }
     CHECK(bytescan::supported(bytescan::Path::Portable));
     bytescan::force(best);
-    CHECK(bytescan::active() == best);
+    CHECK(bytescan::active().path == best);
 }
