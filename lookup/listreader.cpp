@@ -20,6 +20,51 @@ constexpr std::size_t pageSize = 4096;
 // Slack after the data, so a vector load near its end stays in the buffer.
 constexpr std::size_t padding = 64;
 
+// The bytes of an item that is quoted or crosses a block, as they come: the
+// first `keep` are kept, and all are counted and, when asked, checked as UTF-8.
+class ItemBytes
+{
+public:
+    ItemBytes(std::string &item, std::size_t keep, bool validate)
+        : m_item(item)
+        , m_keep(keep)
+        , m_validate(validate)
+    { }
+
+    void take(const char *from, std::size_t count)
+    {
+        if (m_item.size() < m_keep)
+            m_item.append(from, std::min(count, m_keep - m_item.size()));
+        if (m_validate)
+            m_validator.feed(from, count);
+        m_length += count;
+    }
+
+    // Line ends inside quotes are not part of the record.
+    void takeWithoutLineEnds(const char *from, const char *to)
+    {
+        while (from < to) {
+            const char *run = from;
+            while (run < to && *run != '\r' && *run != '\n')
+                ++run;
+            take(from, std::size_t(run - from));
+            from = run;
+            while (from < to && (*from == '\r' || *from == '\n'))
+                ++from;
+        }
+    }
+
+    std::size_t length() const { return m_length; } // bytes seen, kept or not
+    bool isValidUtf8() const { return m_validate && m_validator.isValid(); }
+
+private:
+    std::string &m_item;
+    std::size_t m_keep;
+    bool m_validate;
+    std::size_t m_length = 0;
+    Utf8Validator m_validator;
+};
+
 } // namespace
 
 std::u16string RecordView::text(std::size_t maxChars) const
@@ -283,21 +328,12 @@ bool ListReader::next(RecordView &record)
 bool ListReader::assemble()
 {
     m_item.clear();
-    Utf8Validator validator;
-    std::size_t length = 0; // content bytes seen, kept or not
+    ItemBytes bytes(m_item, m_keep, !m_fileIsUtf8);
     std::size_t lastNonSpace = 0; // length up to the last byte that is not a space
     const bool quoted = m_buffer[m_pos] == '"';
     if (quoted)
         ++m_pos;
     bool inContent = true;
-
-    auto take = [&](const char *from, std::size_t count) {
-        if (m_item.size() < m_keep)
-            m_item.append(from, std::min(count, m_keep - m_item.size()));
-        if (!m_fileIsUtf8)
-            validator.feed(from, count);
-        length += count;
-    };
 
     for (;;) {
         if (m_pos >= m_size) {
@@ -312,16 +348,7 @@ bool ListReader::assemble()
         if (quoted && inContent) {
             const auto *quote = static_cast<const char *>(std::memchr(p, '"', std::size_t(end - p)));
             const char *stop = quote ? quote : end;
-            // Line ends inside quotes are not part of the record.
-            while (p < stop) {
-                const char *run = p;
-                while (run < stop && *run != '\r' && *run != '\n')
-                    ++run;
-                take(p, std::size_t(run - p));
-                p = run;
-                while (p < stop && (*p == '\r' || *p == '\n'))
-                    ++p;
-            }
+            bytes.takeWithoutLineEnds(p, stop);
             m_pos = std::size_t(stop - m_buffer.get());
             if (quote) {
                 inContent = false;
@@ -335,8 +362,8 @@ bool ListReader::assemble()
             while (last > p && last[-1] == ' ')
                 --last;
             if (last > p)
-                lastNonSpace = length + std::size_t(last - p);
-            take(p, std::size_t(delimiter - p));
+                lastNonSpace = bytes.length() + std::size_t(last - p);
+            bytes.take(p, std::size_t(delimiter - p));
         }
         m_pos = std::size_t(delimiter - m_buffer.get());
         if (m_pos < m_size) {
@@ -345,11 +372,11 @@ bool ListReader::assemble()
         }
     }
 
-    const std::size_t recordLength = quoted ? length : lastNonSpace;
+    const std::size_t recordLength = quoted ? bytes.length() : lastNonSpace;
     if (m_item.size() > recordLength)
         m_item.resize(recordLength);
     m_itemTruncated = recordLength > m_item.size();
-    m_itemIsUtf8 = !m_fileIsUtf8 && validator.isValid();
+    m_itemIsUtf8 = bytes.isValidUtf8();
     return true;
 }
 
