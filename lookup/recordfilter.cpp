@@ -7,7 +7,6 @@
 #include "text.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -88,37 +87,6 @@ RecordFilter::RecordFilter(std::string key, std::size_t offset, bool foldCase, b
     }
 }
 
-bool RecordFilter::mayMatch(const char *data, std::size_t size, bool truncated) const
-{
-    if (!m_active)
-        return true;
-    const auto *b = reinterpret_cast<const unsigned char *>(data);
-    if (m_wholeRecord)
-        return wholeRecordMayMatch(b, size, truncated);
-    if (m_key.empty())
-        return true;
-    return !firstByteRejects(b, size) && keyAtOffsetMayMatch(b, size, truncated);
-}
-
-// The first compared byte settles most records: the bytes before it must be
-// ASCII, so that it sits at its character position, and then it must match.
-bool RecordFilter::firstByteRejects(const unsigned char *data, std::size_t size) const
-{
-    if (size <= m_offset)
-        return false;
-    if (std::endian::native == std::endian::little && m_offset < 8 && size >= 8) {
-        // One load covers the bytes up to the compared one.
-        std::uint64_t word;
-        std::memcpy(&word, data, 8);
-        const std::uint64_t highBits = 0x8080808080808080ull >> (8 * (7 - m_offset));
-        if (word & highBits)
-            return false;
-    } else if (!std::all_of(data, data + m_offset + 1, isAsciiByte)) {
-        return false;
-    }
-    return data[m_offset] != m_first && data[m_offset] != m_firstOther;
-}
-
 bool RecordFilter::wholeRecordMayMatch(const unsigned char *data, std::size_t size, bool truncated) const
 {
     if (size == m_key.size() && !truncated) {
@@ -151,17 +119,6 @@ bool RecordFilter::keyAtOffsetMayMatch(const unsigned char *data, std::size_t si
             return false;
     }
     return size >= needed || truncated;
-}
-
-bool RecordFilter::passesOver(const unsigned char *record, std::size_t hit) const
-{
-    // A quote or a fold hazard (a byte above ASCII) settles nothing.
-    if (record[hit] == '"' || !isAsciiByte(record[hit]))
-        return false;
-    // The key matches only at its place in the record. Where the bytes
-    // before that place are ASCII, it is their byte count; a first hit past
-    // it means the key is not there.
-    return hit > m_offset && std::all_of(record, record + m_offset, isAsciiByte);
 }
 
 } // namespace codelook

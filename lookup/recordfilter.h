@@ -5,7 +5,10 @@
 
 #include "bytescan.h"
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -47,6 +50,7 @@ public:
 private:
     RecordFilter(std::string key, std::size_t offset, bool foldCase, bool wholeRecord);
 
+    static bool asciiBefore(const unsigned char *data, std::size_t end);
     bool firstByteRejects(const unsigned char *data, std::size_t size) const;
     bool wholeRecordMayMatch(const unsigned char *data, std::size_t size, bool truncated) const;
     bool keyAtOffsetMayMatch(const unsigned char *data, std::size_t size, bool truncated) const;
@@ -62,5 +66,56 @@ private:
     unsigned char m_firstOther = 0;
     bytescan::Needle m_needle;
 };
+
+// The reader asks these for every record it looks at: inline.
+
+inline bool RecordFilter::mayMatch(const char *data, std::size_t size, bool truncated) const
+{
+    if (!m_active)
+        return true;
+    const auto *b = reinterpret_cast<const unsigned char *>(data);
+    if (m_wholeRecord)
+        return wholeRecordMayMatch(b, size, truncated);
+    if (m_key.empty())
+        return true;
+    return !firstByteRejects(b, size) && keyAtOffsetMayMatch(b, size, truncated);
+}
+
+// The first compared byte settles most records: the bytes before it must be
+// ASCII, so that it sits at its character position, and then it must match.
+inline bool RecordFilter::firstByteRejects(const unsigned char *data, std::size_t size) const
+{
+    if (size <= m_offset)
+        return false;
+    if (std::endian::native == std::endian::little && m_offset < 8 && size >= 8) {
+        // One load covers the bytes up to the compared one.
+        std::uint64_t word;
+        std::memcpy(&word, data, 8);
+        if (word & (0x8080808080808080ull >> (8 * (7 - m_offset))))
+            return false;
+    } else if (!asciiBefore(data, m_offset + 1)) {
+        return false;
+    }
+    return data[m_offset] != m_first && data[m_offset] != m_firstOther;
+}
+
+inline bool RecordFilter::passesOver(const unsigned char *record, std::size_t hit) const
+{
+    // A quote or a fold hazard (a byte above ASCII) settles nothing.
+    if (record[hit] == '"' || record[hit] >= 0x80)
+        return false;
+    // The key matches only at its place in the record. Where the bytes
+    // before that place are ASCII, it is their byte count; a first hit past
+    // it means the key is not there.
+    return hit > m_offset && asciiBefore(record, m_offset);
+}
+
+inline bool RecordFilter::asciiBefore(const unsigned char *data, std::size_t end)
+{
+    unsigned char high = 0;
+    for (std::size_t i = 0; i < end; ++i)
+        high |= data[i];
+    return high < 0x80;
+}
 
 } // namespace codelook
