@@ -89,18 +89,14 @@ RecordFilter::RecordFilter(std::string key, std::size_t offset, bool foldCase, b
 
 bool RecordFilter::wholeRecordMayMatch(const unsigned char *data, std::size_t size, bool truncated) const
 {
-    if (size == m_key.size() && !truncated) {
-        for (std::size_t i = 0; i < size; ++i) {
-            if (!isAsciiByte(data[i]))
-                return true;
-            if (data[i] != static_cast<unsigned char>(m_key[i]))
-                return false;
-        }
+    // Bytes are not characters: a non-ASCII record of another byte length
+    // may still hold the key's number of characters.
+    if (hasNonAscii(data, size))
         return true;
-    }
-    // Bytes are not characters: only a non-ASCII record of another byte
-    // length can still hold the key's number of characters.
-    return hasNonAscii(data, size);
+    // A cut record goes on past its bytes, so only its beginning is known.
+    if (truncated ? size >= m_key.size() : size != m_key.size())
+        return false;
+    return std::memcmp(data, m_key.data(), size) == 0;
 }
 
 bool RecordFilter::keyAtOffsetMayMatch(const unsigned char *data, std::size_t size, bool truncated) const
