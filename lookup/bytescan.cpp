@@ -2,22 +2,20 @@
 // SPDX-License-Identifier: MIT
 
 #include "bytescan.h"
+#include "bytescan_kernels.h"
 
 #include <algorithm>
 #include <bit>
-#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
-#if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
-#define CODELOOK_HAVE_AVX2 1
+#if defined(CODELOOK_HAVE_AVX2)
 #include <immintrin.h>
 // Only the AVX2 version's own functions are compiled for AVX2, so the
 // program still runs on a CPU without it.
 #define CODELOOK_AVX2 __attribute__((target("avx2")))
-#endif
-#if defined(__SSE2__) || defined(_M_X64)
-#define CODELOOK_HAVE_SSE2 1
+#elif defined(CODELOOK_HAVE_SSE2)
+#include <emmintrin.h>
 #endif
 
 // The shared vector loop must be inlined into each version's function: only
@@ -163,6 +161,14 @@ std::size_t findHitPortable(const unsigned char *data, std::size_t from, std::si
         if (i >= size)
             return size;
     }
+}
+
+std::uint64_t delimitersPortable(const char *p)
+{
+    std::uint64_t mask = 0;
+    for (int i = 0; i < 64; ++i)
+        mask |= std::uint64_t(p[i] == ',' || p[i] == '\r' || p[i] == '\n') << i;
+    return mask;
 }
 
 // Candidates of one vector of `width` bytes at i, as bit masks: quotes,
@@ -311,10 +317,42 @@ CODELOOK_ALWAYS_INLINE std::size_t findHitVector(const unsigned char *data, std:
     return size;
 }
 
+template <class Vec>
+CODELOOK_ALWAYS_INLINE std::uint64_t delimitersVector(const char *p)
+{
+    const auto *bytes = reinterpret_cast<const unsigned char *>(p);
+    const typename Vec::Bytes comma = Vec::splat(','), cr = Vec::splat('\r'), lf = Vec::splat('\n');
+    std::uint64_t mask = 0;
+    for (unsigned i = 0; i < 64; i += Vec::width) {
+        const typename Vec::Bytes v = Vec::load(bytes + i);
+        const typename Vec::Bytes hit
+            = Vec::either(Vec::either(Vec::equal(v, comma), Vec::equal(v, cr)), Vec::equal(v, lf));
+        mask |= std::uint64_t(Vec::highBits(hit)) << i;
+    }
+    return mask;
+}
+
+// Each version's entry points. The shared checks stay outside the loops, so
+// the AVX2 ones are the only code compiled for AVX2.
+template <std::size_t (*find)(const unsigned char *, std::size_t, std::size_t, const Needle &)>
+std::size_t findHitChecked(const char *data, std::size_t from, std::size_t size, const Needle &needle)
+{
+    if (from >= size)
+        return size;
+    if (needle.bytes.empty())
+        return from;
+    return find(reinterpret_cast<const unsigned char *>(data), from, size, needle);
+}
+
 #if defined(CODELOOK_HAVE_SSE2)
 std::size_t findHitSse2(const unsigned char *data, std::size_t from, std::size_t size, const Needle &needle)
 {
     return findHitVector<Sse2>(data, from, size, needle);
+}
+
+std::uint64_t delimitersSse2(const char *p)
+{
+    return delimitersVector<Sse2>(p);
 }
 #endif
 
@@ -324,75 +362,14 @@ CODELOOK_AVX2 std::size_t findHitAvx2(const unsigned char *data, std::size_t fro
 {
     return findHitVector<Avx2>(data, from, size, needle);
 }
-#endif
 
-using FindHit = std::size_t(const unsigned char *, std::size_t, std::size_t, const Needle &);
-
-// What a version needs of the CPU beyond what the whole build assumes.
-enum CpuFeature : unsigned { needsNothing = 0, needsAvx2 = 1 };
-
-struct Version
+CODELOOK_AVX2 std::uint64_t delimitersAvx2(const char *p)
 {
-    Path path;
-    unsigned needs;
-    FindHit *findHit;
-};
-
-// The versions this build has, fastest first.
-constexpr Version versions[] = {
-#if defined(CODELOOK_HAVE_AVX2)
-    {Path::Avx2, needsAvx2, findHitAvx2},
-#endif
-#if defined(CODELOOK_HAVE_SSE2)
-    {Path::Sse2, needsNothing, findHitSse2},
-#endif
-    {Path::Portable, needsNothing, findHitPortable},
-};
-
-const Version *compiled(Path path)
-{
-    for (const Version &version : versions) {
-        if (version.path == path)
-            return &version;
-    }
-    return nullptr;
+    return delimitersVector<Avx2>(p);
 }
-
-// The CPU is asked once.
-unsigned cpuFeatures()
-{
-    static const unsigned features = [] {
-        unsigned found = needsNothing;
-#if defined(CODELOOK_HAVE_AVX2)
-        __builtin_cpu_init(); // may run before libgcc's own constructor has
-        if (__builtin_cpu_supports("avx2"))
-            found |= needsAvx2;
 #endif
-        return found;
-    }();
-    return features;
-}
-
-Path &current()
-{
-    static Path path = best();
-    return path;
-}
 
 } // namespace
-
-std::string_view name(Path path)
-{
-    switch (path) {
-    case Path::Avx2:
-        return "avx2";
-    case Path::Sse2:
-        return "sse2";
-    case Path::Portable:
-        break;
-    }
-    return "portable";
-}
 
 Needle::Needle(std::string needleBytes, bool fold)
     : bytes(std::move(needleBytes))
@@ -421,67 +398,12 @@ Needle::Needle(std::string needleBytes, bool fold)
     }
 }
 
-bool fromName(std::string_view wanted, Path &path)
-{
-    for (const Path p : {Path::Portable, Path::Sse2, Path::Avx2}) {
-        if (name(p) == wanted) {
-            path = p;
-            return true;
-        }
-    }
-    return false;
-}
-
-Path best()
-{
-    for (const Version &version : versions) {
-        if (supported(version.path))
-            return version.path;
-    }
-    return Path::Portable;
-}
-
-bool supported(Path path)
-{
-    const Version *version = compiled(path);
-    return version && (version->needs & ~cpuFeatures()) == 0;
-}
-
-Path active()
-{
-    return current();
-}
-
-bool force(Path path)
-{
-    if (!supported(path))
-        return false;
-    current() = path;
-    return true;
-}
-
-std::string forceFromEnvironment()
-{
-    const char *wanted = std::getenv("CODELOOK_SCAN_PATH");
-    if (!wanted || !*wanted)
-        return {};
-    Path path;
-    if (!fromName(wanted, path))
-        return "CODELOOK_SCAN_PATH must be portable, sse2 or avx2, not \"" + std::string(wanted) + "\"";
-    if (!force(path))
-        return "CODELOOK_SCAN_PATH: this build or CPU cannot run the " + std::string(wanted) + " byte loops";
-    return {};
-}
-
-std::size_t findHit(const char *data, std::size_t from, std::size_t size, const Needle &needle, Path path)
-{
-    if (from >= size)
-        return size;
-    if (needle.bytes.empty())
-        return from;
-    const Version *version = compiled(path);
-    FindHit *find = version ? version->findHit : findHitPortable;
-    return find(reinterpret_cast<const unsigned char *>(data), from, size, needle);
-}
+const Kernels portableKernels = {Path::Portable, delimitersPortable, findHitChecked<findHitPortable>};
+#if defined(CODELOOK_HAVE_SSE2)
+const Kernels sse2Kernels = {Path::Sse2, delimitersSse2, findHitChecked<findHitSse2>};
+#endif
+#if defined(CODELOOK_HAVE_AVX2)
+const Kernels avx2Kernels = {Path::Avx2, delimitersAvx2, findHitChecked<findHitAvx2>};
+#endif
 
 } // namespace codelook::bytescan

@@ -27,6 +27,14 @@ ListFile::~ListFile()
     close();
 }
 
+void ListFile::close()
+{
+    if (m_handle != closedHandle) {
+        closeHandle(m_handle);
+        m_handle = closedHandle;
+    }
+}
+
 void ListFile::fail()
 {
     // Some systems end the reason with ".\r\n"; it is shown inside a

@@ -50,6 +50,7 @@ private:
     // Each system's own: the reason for its latest failure, and paths in
     // and out of its own form.
     static std::u16string systemReason();
+    static void closeHandle(std::intptr_t handle);
     static std::filesystem::path nativePath(const std::u16string &path);
     static std::u16string fromNativePath(const std::filesystem::path &path);
 

@@ -62,12 +62,9 @@ std::u16string ListFile::fromNativePath(const std::filesystem::path &path)
     return fromUtf8(path.string());
 }
 
-void ListFile::close()
+void ListFile::closeHandle(std::intptr_t handle)
 {
-    if (m_handle != closedHandle) {
-        ::close(int(m_handle));
-        m_handle = closedHandle;
-    }
+    ::close(int(handle));
 }
 
 bool ListFile::open(const std::u16string &path)

@@ -45,12 +45,9 @@ std::u16string ListFile::fromNativePath(const std::filesystem::path &path)
     return std::u16string(native.begin(), native.end());
 }
 
-void ListFile::close()
+void ListFile::closeHandle(std::intptr_t handle)
 {
-    if (m_handle != closedHandle) {
-        ::CloseHandle(handleOf(m_handle));
-        m_handle = closedHandle;
-    }
+    ::CloseHandle(handleOf(handle));
 }
 
 bool ListFile::open(const std::u16string &path)

@@ -20,68 +20,52 @@ constexpr std::size_t pageSize = 4096;
 // Slack after the data, so a vector load near its end stays in the buffer.
 constexpr std::size_t padding = 64;
 
-inline bool isAsciiByte(unsigned char c)
+// The bytes of an item that is quoted or crosses a block, as they come: the
+// first `keep` are kept, and all are counted and, when asked, checked as UTF-8.
+class ItemBytes
 {
-    return c < 0x80;
-}
+public:
+    ItemBytes(std::string &item, std::size_t keep, bool validate)
+        : m_item(item)
+        , m_keep(keep)
+        , m_validate(validate)
+    { }
 
-// Eight bytes at a time: most records of a list are ASCII.
-bool hasNonAscii(const unsigned char *b, std::size_t size)
-{
-    std::size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, b + i, 8);
-        if (word & 0x8080808080808080ull)
-            return true;
+    void take(const char *from, std::size_t count)
+    {
+        if (m_item.size() < m_keep)
+            m_item.append(from, std::min(count, m_keep - m_item.size()));
+        if (m_validate)
+            m_validator.feed(from, count);
+        m_length += count;
     }
-    for (; i < size; ++i) {
-        if (!isAsciiByte(b[i]))
-            return true;
+
+    // Line ends inside quotes are not part of the record.
+    void takeWithoutLineEnds(const char *from, const char *to)
+    {
+        while (from < to) {
+            const char *run = from;
+            while (run < to && *run != '\r' && *run != '\n')
+                ++run;
+            take(from, std::size_t(run - from));
+            from = run;
+            while (from < to && (*from == '\r' || *from == '\n'))
+                ++from;
+        }
     }
-    return false;
-}
+
+    std::size_t length() const { return m_length; } // bytes seen, kept or not
+    bool isValidUtf8() const { return m_validate && m_validator.isValid(); }
+
+private:
+    std::string &m_item;
+    std::size_t m_keep;
+    bool m_validate;
+    std::size_t m_length = 0;
+    Utf8Validator m_validator;
+};
 
 } // namespace
-
-bool Prefilter::mayMatch(const char *data, std::size_t size, bool truncated) const
-{
-    if (!active)
-        return true;
-    const auto *b = reinterpret_cast<const unsigned char *>(data);
-    const auto *p = reinterpret_cast<const unsigned char *>(pattern.data());
-    const std::size_t length = std::size_t(pattern.size());
-    if (wholeRecord) {
-        if (size == length && !truncated) {
-            for (std::size_t i = 0; i < size; ++i) {
-                if (b[i] & 0x80)
-                    return true;
-                if (b[i] != p[i])
-                    return false;
-            }
-            return true;
-        }
-        // Bytes are not characters: only a non-ASCII record of another byte
-        // length can still hold the pattern's number of characters.
-        return hasNonAscii(b, size);
-    }
-    if (length == 0)
-        return true;
-    const std::size_t needed = offset + length;
-    const std::size_t n = std::min(size, needed);
-    for (std::size_t i = 0; i < n; ++i) {
-        unsigned char c = b[i];
-        if (c & 0x80)
-            return true;
-        if (i < offset)
-            continue;
-        if (foldCase && c >= 'a' && c <= 'z')
-            c -= 'a' - 'A';
-        if (c != p[i - offset])
-            return false;
-    }
-    return size >= needed || truncated;
-}
 
 std::u16string RecordView::text(std::size_t maxChars) const
 {
@@ -103,69 +87,22 @@ inline std::size_t ListReader::nextDelimiter(std::size_t from)
     std::size_t start = from & ~std::size_t(63);
     if (start != m_windowStart) {
         m_windowStart = start;
-        m_window = bytescan::delimiters(m_buffer.get() + start, m_scan);
+        m_window = m_scan.delimiters(m_buffer.get() + start);
     }
     std::uint64_t mask = m_window & (~std::uint64_t(0) << (from - start));
     while (!mask) {
         start += 64;
         m_windowStart = start;
-        m_window = bytescan::delimiters(m_buffer.get() + start, m_scan);
+        m_window = m_scan.delimiters(m_buffer.get() + start);
         mask = m_window;
     }
     return start + std::size_t(std::countr_zero(mask));
 }
 
-ListReader::QuickReject::QuickReject(const Prefilter &filter)
-{
-    if (!filter.active || filter.wholeRecord || filter.pattern.empty())
-        return;
-    active = true;
-    offset = filter.offset;
-    const auto c = static_cast<unsigned char>(filter.pattern[0]);
-    if (filter.foldCase && c >= 'a' && c <= 'z') {
-        // An upper-cased record byte is never a lower-case letter: 0x80
-        // matches no ASCII byte, so every ASCII record is rejected.
-        first = firstOther = 0x80;
-    } else if (filter.foldCase && c >= 'A' && c <= 'Z') {
-        first = c;
-        firstOther = c + ('a' - 'A');
-    } else {
-        first = firstOther = c;
-    }
-}
-
-// The first compared byte settles most records: the bytes before it must be
-// ASCII, so that it sits at its character position, and then it must match.
-inline bool ListReader::QuickReject::rejects(const char *data, std::size_t size) const
-{
-    if (!active || size <= offset)
-        return false;
-    const auto *b = reinterpret_cast<const unsigned char *>(data);
-    if (std::endian::native == std::endian::little && offset < 8) {
-        // One load covers the bytes up to the compared one; the block's
-        // slack makes reading past a short record safe.
-        std::uint64_t word;
-        std::memcpy(&word, b, 8);
-        const std::uint64_t highBits = 0x8080808080808080ull >> (8 * (7 - offset));
-        if (word & highBits)
-            return false;
-    } else {
-        unsigned char high = 0;
-        for (std::size_t i = 0; i <= offset; ++i)
-            high |= b[i];
-        if (!isAsciiByte(high))
-            return false;
-    }
-    return b[offset] != first && b[offset] != firstOther;
-}
-
-ListReader::ListReader(std::u16string path, std::size_t keepBytes, Prefilter filter)
+ListReader::ListReader(std::u16string path, std::size_t keepBytes, RecordFilter filter)
     : m_path(std::move(path))
     , m_filter(std::move(filter))
-    , m_quick(m_filter)
     , m_scan(bytescan::active())
-    , m_needle{m_filter.pattern, m_filter.foldCase}
-    , m_skip(m_filter.active && m_filter.skipAhead && !m_filter.pattern.empty())
     , m_keep(keepBytes)
     , m_capacity((std::max(blockSize, keepBytes) + pageSize - 1) / pageSize * pageSize) // whole pages a read
 { }
@@ -242,7 +179,7 @@ std::size_t ListReader::afterLastDelimiter(std::size_t from, std::size_t to)
     std::size_t at = to;
     while (at > from) { // a window at a time
         const std::size_t window = (at - 1) & ~std::size_t(63);
-        std::uint64_t mask = bytescan::delimiters(buffer + window, m_scan);
+        std::uint64_t mask = m_scan.delimiters(buffer + window);
         if (at - window < 64)
             mask &= (std::uint64_t(1) << (at - window)) - 1;
         if (window < from)
@@ -257,31 +194,25 @@ std::size_t ListReader::afterLastDelimiter(std::size_t from, std::size_t to)
 // Where the next record that may match can start, at or after `from` (an
 // item's start): the start of the item holding the next hit, or of the
 // block's last item, which may go on in the next block. The items passed
-// over hold no quote, no fold hazard, and the pattern nowhere but past its
+// over hold no quote, no fold hazard, and the key nowhere but past its
 // place in the record.
 std::size_t ListReader::skipAhead(std::size_t from)
 {
     const auto *buffer = reinterpret_cast<const unsigned char *>(m_buffer.get());
     std::size_t item = from;
     for (std::size_t at = from;;) {
-        const std::size_t hit = bytescan::findHit(m_buffer.get(), at, m_size, m_needle, m_scan);
+        const std::size_t hit = m_scan.findHit(m_buffer.get(), at, m_size, m_filter.needle());
         m_searchFrom = hit == m_size ? m_size : hit + 1;
         if (hit == m_size && m_eof)
             return m_size;
         if (const std::size_t after = afterLastDelimiter(at, hit); after != noWindow)
             item = after;
-        // A quote or a fold hazard (a byte above ASCII) settles nothing here.
-        if (hit == m_size || buffer[hit] == '"' || buffer[hit] >= 0x80)
+        if (hit == m_size)
             return item;
-        // The pattern matches only at its place in the record. Where the
-        // bytes before that place are ASCII, it is their byte count; a first
-        // hit past it means the pattern is not there, and the record is
-        // passed over. Nothing before the hit is a quote or a hazard.
         std::size_t start = item;
         while (start < hit && buffer[start] == ' ')
             ++start;
-        const std::size_t place = start + m_filter.offset;
-        if (hit <= place || !std::all_of(buffer + start, buffer + place, isAsciiByte))
+        if (!m_filter.passesOver(buffer + start, hit - start))
             return item;
         at = hit + 1;
     }
@@ -297,16 +228,16 @@ inline bool ListReader::scanBlock(RecordView &record, RecordView::Encoding encod
     std::size_t pos = m_pos;
     std::size_t start = pos & ~std::size_t(63);
     // Delimiters of the window [start, start + 64) at or after pos.
-    std::uint64_t bits = bytescan::delimiters(buffer + start, m_scan) & (~std::uint64_t(0) << (pos - start));
+    std::uint64_t bits = m_scan.delimiters(buffer + start) & (~std::uint64_t(0) << (pos - start));
     while (pos < m_size) {
-        if (m_skip && pos >= m_searchFrom) {
+        if (m_filter.skips() && pos >= m_searchFrom) {
             const std::size_t to = skipAhead(pos);
             if (to != pos) {
                 pos = to;
                 if (pos >= m_size)
                     break;
                 start = pos & ~std::size_t(63);
-                bits = bytescan::delimiters(buffer + start, m_scan) & (~std::uint64_t(0) << (pos - start));
+                bits = m_scan.delimiters(buffer + start) & (~std::uint64_t(0) << (pos - start));
             }
         }
         const char c = buffer[pos];
@@ -323,7 +254,7 @@ inline bool ListReader::scanBlock(RecordView &record, RecordView::Encoding encod
             start += 64;
             if (pos >= start + 64)
                 continue; // a window passed over by a run of line ends
-            bits = bytescan::delimiters(buffer + start, m_scan);
+            bits = m_scan.delimiters(buffer + start);
             if (pos > start)
                 bits &= ~std::uint64_t(0) << (pos - start);
         }
@@ -337,7 +268,7 @@ inline bool ListReader::scanBlock(RecordView &record, RecordView::Encoding encod
             --end;
         pos = std::min(at + 1, m_size);
         const std::size_t size = std::size_t(end - item);
-        if (m_quick.rejects(item, size) || !m_filter.mayMatch(item, size, false))
+        if (!m_filter.mayMatch(item, size, false))
             continue;
         m_pos = pos;
         record = {item, size, false, encoding};
@@ -397,21 +328,12 @@ bool ListReader::next(RecordView &record)
 bool ListReader::assemble()
 {
     m_item.clear();
-    Utf8Validator validator;
-    std::size_t length = 0; // content bytes seen, kept or not
+    ItemBytes bytes(m_item, m_keep, !m_fileIsUtf8);
     std::size_t lastNonSpace = 0; // length up to the last byte that is not a space
     const bool quoted = m_buffer[m_pos] == '"';
     if (quoted)
         ++m_pos;
     bool inContent = true;
-
-    auto take = [&](const char *from, std::size_t count) {
-        if (m_item.size() < m_keep)
-            m_item.append(from, std::min(count, m_keep - m_item.size()));
-        if (!m_fileIsUtf8)
-            validator.feed(from, count);
-        length += count;
-    };
 
     for (;;) {
         if (m_pos >= m_size) {
@@ -426,16 +348,7 @@ bool ListReader::assemble()
         if (quoted && inContent) {
             const auto *quote = static_cast<const char *>(std::memchr(p, '"', std::size_t(end - p)));
             const char *stop = quote ? quote : end;
-            // Line ends inside quotes are not part of the record.
-            while (p < stop) {
-                const char *run = p;
-                while (run < stop && *run != '\r' && *run != '\n')
-                    ++run;
-                take(p, std::size_t(run - p));
-                p = run;
-                while (p < stop && (*p == '\r' || *p == '\n'))
-                    ++p;
-            }
+            bytes.takeWithoutLineEnds(p, stop);
             m_pos = std::size_t(stop - m_buffer.get());
             if (quote) {
                 inContent = false;
@@ -449,8 +362,8 @@ bool ListReader::assemble()
             while (last > p && last[-1] == ' ')
                 --last;
             if (last > p)
-                lastNonSpace = length + std::size_t(last - p);
-            take(p, std::size_t(delimiter - p));
+                lastNonSpace = bytes.length() + std::size_t(last - p);
+            bytes.take(p, std::size_t(delimiter - p));
         }
         m_pos = std::size_t(delimiter - m_buffer.get());
         if (m_pos < m_size) {
@@ -459,11 +372,11 @@ bool ListReader::assemble()
         }
     }
 
-    const std::size_t recordLength = quoted ? length : lastNonSpace;
+    const std::size_t recordLength = quoted ? bytes.length() : lastNonSpace;
     if (m_item.size() > recordLength)
         m_item.resize(recordLength);
     m_itemTruncated = recordLength > m_item.size();
-    m_itemIsUtf8 = !m_fileIsUtf8 && validator.isValid();
+    m_itemIsUtf8 = bytes.isValidUtf8();
     return true;
 }
 

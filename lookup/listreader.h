@@ -5,6 +5,7 @@
 
 #include "bytescan.h"
 #include "listfile.h"
+#include "recordfilter.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,28 +14,6 @@
 #include <string_view>
 
 namespace codelook {
-
-// A cheap byte test that a record must pass before it is decoded, so that a
-// pass over a large list spends almost nothing on records that cannot match.
-// It only rejects what is certain: ASCII bytes compared against an ASCII
-// pattern. Anything else (a non-ASCII byte before the compared bytes have
-// decided) lets the record through to the exact test.
-struct Prefilter
-{
-    std::string pattern; // ASCII only
-    std::size_t offset = 0; // the pattern's byte position in the record
-    bool foldCase = false; // compare the record's a-z as A-Z
-    bool wholeRecord = false; // the record is the pattern and nothing more
-    // Every record that can match holds the pattern's bytes together (a-z as
-    // A-Z when foldCase), unless it holds a double quote or, when foldCase, a
-    // character whose upper case is ASCII although it is not (such as ß).
-    // The reader may then pass over stretches of the list that hold none of
-    // these without finding their records.
-    bool skipAhead = false;
-    bool active = false;
-
-    bool mayMatch(const char *data, std::size_t size, bool truncated) const;
-};
 
 // One record as the reader hands it out; valid until the next read.
 struct RecordView
@@ -70,7 +49,7 @@ public:
     // tests place records across its end.
     static constexpr std::size_t blockSize = std::size_t(1) << 18;
 
-    ListReader(std::u16string path, std::size_t keepBytes, Prefilter filter = {});
+    ListReader(std::u16string path, std::size_t keepBytes, RecordFilter filter = {});
     ~ListReader();
     ListReader(const ListReader &) = delete;
     ListReader &operator=(const ListReader &) = delete;
@@ -79,7 +58,7 @@ public:
     // FIFO or a device can neither block nor stream forever.
     bool open();
 
-    // The next record that passes the prefilter; false at the end of the list
+    // The next record that passes the filter; false at the end of the list
     // or when reading failed (see failed()).
     bool next(RecordView &record);
 
@@ -88,17 +67,6 @@ public:
     const std::u16string &path() const { return m_path; }
 
 private:
-    struct QuickReject
-    {
-        explicit QuickReject(const Prefilter &filter);
-        bool rejects(const char *data, std::size_t size) const;
-
-        std::size_t offset = 0;
-        unsigned char first = 0;
-        unsigned char firstOther = 0;
-        bool active = false;
-    };
-
     static constexpr std::size_t noWindow = ~std::size_t(0);
 
     std::size_t nextDelimiter(std::size_t from);
@@ -112,11 +80,8 @@ private:
 
     std::u16string m_path;
     std::u16string m_reason;
-    Prefilter m_filter;
-    QuickReject m_quick;
-    bytescan::Path m_scan; // which byte loops to run
-    bytescan::Needle m_needle;
-    bool m_skip;
+    RecordFilter m_filter;
+    bytescan::Kernels m_scan; // the byte loops this reader runs
     std::size_t m_searchFrom = 0; // where skipAhead looks next in this block
     std::size_t m_keep;
     // Page-aligned: the kernel copies a read into an aligned buffer several

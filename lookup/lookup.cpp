@@ -7,6 +7,7 @@
 #include "listfile.h"
 #include "listreader.h"
 #include "record.h"
+#include "recordfilter.h"
 #include "text.h"
 
 #include <algorithm>
@@ -22,24 +23,12 @@ std::size_t bytesFor(std::size_t chars)
     return std::max(chars, record::codeLength) * 4;
 }
 
-bool isAscii(std::u16string_view s)
-{
-    return std::all_of(s.begin(), s.end(), [](char16_t c) { return c < 0x80; });
-}
-
-// Only called for ASCII text.
-std::string narrow(std::u16string_view s)
-{
-    return std::string(s.begin(), s.end());
-}
-
 // A match: the answer goes to the output box, then both boxes lock.
-SearchResult found(Box &input, Box &output, std::u16string_view answer)
+void found(Box &input, Box &output, std::u16string_view answer)
 {
     output.setText(answer);
     input.setLocked(true);
     output.setLocked(true);
-    return {SearchResult::Status::Found, {}, {}};
 }
 
 SearchResult unreadable(const ListReader &reader)
@@ -53,37 +42,39 @@ Lookup::Lookup(std::u16string listPath)
     : m_listPath(std::move(listPath))
 { }
 
+// One reading pass from the top: the first record, as its first `chars`
+// characters, that `matches` accepts goes to `text`.
+template <class Matches>
+SearchResult Lookup::firstMatch(const RecordFilter &filter, std::size_t chars, Matches matches,
+                                std::u16string &text) const
+{
+    ListReader reader(m_listPath, bytesFor(chars), filter);
+    if (!reader.open())
+        return unreadable(reader);
+    RecordView view;
+    while (reader.next(view)) {
+        text = view.text(chars);
+        if (matches(text))
+            return {SearchResult::Status::Found, {}, {}};
+    }
+    if (reader.failed())
+        return unreadable(reader);
+    return {};
+}
+
 SearchResult Lookup::searchCode(Box &codeIn, Box &nameOut)
 {
     m_searchKey = trimSpaces(codeIn.text());
     const std::u16string key = m_searchKey;
-    const std::size_t keyChars = charCount(key);
-
-    // An ASCII key is compared byte for byte: the code's bytes, or the whole
-    // record when the key is shorter than a code.
-    Prefilter filter;
-    if (isAscii(key) && keyChars <= record::codeLength) {
-        filter.active = true;
-        filter.pattern = narrow(key);
-        filter.wholeRecord = keyChars < record::codeLength;
-        // One byte would stop the skip at nearly every record.
-        filter.skipAhead = keyChars >= 2;
-    }
-    const std::size_t chars = record::throughName(record::shownNameLength);
-    ListReader reader(m_listPath, bytesFor(chars), filter);
-    if (!reader.open())
-        return unreadable(reader);
-
-    RecordView view;
-    while (reader.next(view)) {
-        const std::u16string text = view.text(chars);
-        if (leftChars(text, record::codeLength) == key)
-            return found(codeIn, nameOut, upper(midChars(text, record::namePosition, record::shownNameLength)));
-    }
-    if (reader.failed())
-        return unreadable(reader);
-    nameOut.setText(u"ICAO CODE NOT FOUND");
-    return {};
+    std::u16string text;
+    const SearchResult result = firstMatch(
+        RecordFilter::forCode(key), record::throughName(record::shownNameLength),
+        [&](const std::u16string &r) { return leftChars(r, record::codeLength) == key; }, text);
+    if (result.status == SearchResult::Status::Found)
+        found(codeIn, nameOut, upper(midChars(text, record::namePosition, record::shownNameLength)));
+    else if (result.status == SearchResult::Status::NotFound)
+        nameOut.setText(u"ICAO CODE NOT FOUND");
+    return result;
 }
 
 SearchResult Lookup::searchName(Box &nameIn, Box &codeOut)
@@ -91,31 +82,15 @@ SearchResult Lookup::searchName(Box &nameIn, Box &codeOut)
     m_searchKey = trimSpaces(nameIn.text());
     const std::u16string key = m_searchKey;
     const std::size_t keyChars = charCount(key);
-
-    Prefilter filter;
-    if (isAscii(key)) {
-        filter.active = true;
-        filter.pattern = narrow(key);
-        // The name's byte offset in an ASCII record.
-        filter.offset = record::namePosition - 1;
-        filter.foldCase = true;
-        filter.skipAhead = keyChars >= 2;
-    }
-    const std::size_t chars = record::throughName(keyChars);
-    ListReader reader(m_listPath, bytesFor(chars), filter);
-    if (!reader.open())
-        return unreadable(reader);
-
-    RecordView view;
-    while (reader.next(view)) {
-        const std::u16string text = view.text(chars);
-        if (upper(midChars(text, record::namePosition, keyChars)) == key)
-            return found(nameIn, codeOut, upper(leftChars(text, record::codeLength)));
-    }
-    if (reader.failed())
-        return unreadable(reader);
-    nameIn.setText(u"AIRPORT NAME NOT FOUND");
-    return {};
+    std::u16string text;
+    const SearchResult result = firstMatch(
+        RecordFilter::forName(key), record::throughName(keyChars),
+        [&](const std::u16string &r) { return upper(midChars(r, record::namePosition, keyChars)) == key; }, text);
+    if (result.status == SearchResult::Status::Found)
+        found(nameIn, codeOut, upper(leftChars(text, record::codeLength)));
+    else if (result.status == SearchResult::Status::NotFound)
+        nameIn.setText(u"AIRPORT NAME NOT FOUND");
+    return result;
 }
 
 } // namespace codelook

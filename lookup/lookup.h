@@ -10,6 +10,7 @@
 namespace codelook {
 
 class Box;
+class RecordFilter;
 
 inline constexpr std::u16string_view listFileName = u"codelook.txt";
 
@@ -45,6 +46,9 @@ public:
     const std::u16string &searchKey() const { return m_searchKey; }
 
 private:
+    template <class Matches>
+    SearchResult firstMatch(const RecordFilter &filter, std::size_t chars, Matches matches, std::u16string &text) const;
+
     std::u16string m_listPath;
     std::u16string m_searchKey;
 };

