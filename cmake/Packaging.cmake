@@ -37,6 +37,11 @@ set(CODELOOK_METAINFO org.example.codelook.metainfo.xml)
 set(CODELOOK_MAINTAINER "The codelook developers <codelook@example.org>" CACHE STRING
     "Maintainer named in the Debian package")
 
+# The modes installed are Debian's whatever the builder's umask: install()
+# gives files 644 and programs 755, and the folders it makes take these.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
 install(TARGETS codelook RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} BUNDLE DESTINATION .)
 # A stripped program (cpack, cmake --install --strip) loses the compiler's
 # notes too, as Debian's dh_strip does.
@@ -77,41 +82,23 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/codelook.1.gz DESTINATION ${CMAKE_INST
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The prefix is only known at install time (cmake --install --prefix, or
-# /usr when CPack stages the package under DESTDIR).
+# /usr when CPack stages the package under DESTDIR). The entry is written in
+# the build folder and installed from there, so it gets the same modes.
 install(CODE "
     set(program \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/codelook\")
     set(data \"\${CMAKE_INSTALL_PREFIX}/${CODELOOK_DATA_DIR}\")
     file(READ \"${PROJECT_SOURCE_DIR}/resources/codelook.desktop.in\" entry)
     string(REPLACE \"@CODELOOK_INSTALL_PROGRAM@\" \"\${program}\" entry \"\${entry}\")
     string(REPLACE \"@CODELOOK_INSTALL_DATA@\" \"\${data}\" entry \"\${entry}\")
-    set(target \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/${CODELOOK_DESKTOP_ID}\")
-    file(WRITE \"\${target}\" \"\${entry}\")
-    message(STATUS \"Installing: \${target}\")
+    # One folder an install, as cpack and cmake --install may run at once.
+    string(MD5 install \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
+    set(written \"${CMAKE_CURRENT_BINARY_DIR}/desktop-entry/\${install}/${CODELOOK_DESKTOP_ID}\")
+    file(WRITE \"\${written}\" \"\${entry}\")
+    set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS ${CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS})
+    file(INSTALL \"\${written}\"
+        DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\"
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 ")
-
-# Staged for a package (DESTDIR, as cpack stages): the modes the package
-# records are Debian's, not whatever the builder's umask left. Last, after
-# every other rule.
-install(CODE [[
-    if(NOT "$ENV{DESTDIR}" STREQUAL "")
-        file(GLOB_RECURSE staged LIST_DIRECTORIES true "$ENV{DESTDIR}/*")
-        foreach(path IN LISTS staged)
-            if(IS_SYMLINK "${path}")
-                continue()
-            endif()
-            set(mode OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-            if(IS_DIRECTORY "${path}")
-                list(APPEND mode OWNER_EXECUTE GROUP_EXECUTE WORLD_EXECUTE)
-            else()
-                execute_process(COMMAND test -x "${path}" RESULT_VARIABLE not_executable)
-                if(not_executable EQUAL 0)
-                    list(APPEND mode OWNER_EXECUTE GROUP_EXECUTE WORLD_EXECUTE)
-                endif()
-            endif()
-            file(CHMOD "${path}" PERMISSIONS ${mode})
-        endforeach()
-    endif()
-]])
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME codelook)
