@@ -37,11 +37,6 @@ set(CODELOOK_METAINFO org.example.codelook.metainfo.xml)
 set(CODELOOK_MAINTAINER "The codelook developers <codelook@example.org>" CACHE STRING
     "Maintainer named in the Debian package")
 
-# The modes installed are Debian's whatever the builder's umask: install()
-# gives files 644 and programs 755, and the folders it makes take these.
-set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
-    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-
 install(TARGETS codelook RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} BUNDLE DESTINATION .)
 # A stripped program (cpack, cmake --install --strip) loses the compiler's
 # notes too, as Debian's dh_strip does.
@@ -83,7 +78,7 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTA
 
 # The prefix is only known at install time (cmake --install --prefix, or
 # /usr when CPack stages the package under DESTDIR). The entry is written in
-# the build folder and installed from there, so it gets the same modes.
+# the build folder and installed from there, with a file's mode.
 install(CODE "
     set(program \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/codelook\")
     set(data \"\${CMAKE_INSTALL_PREFIX}/${CODELOOK_DATA_DIR}\")
@@ -94,7 +89,6 @@ install(CODE "
     string(MD5 install \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
     set(written \"${CMAKE_CURRENT_BINARY_DIR}/desktop-entry/\${install}/${CODELOOK_DESKTOP_ID}\")
     file(WRITE \"\${written}\" \"\${entry}\")
-    set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS ${CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS})
     file(INSTALL \"\${written}\"
         DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\"
         PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
@@ -114,7 +108,25 @@ search, so an edit shows at once.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/WriteChecksums.cmake)
-set(CPACK_INSTALL_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/InstallLintianOverrides.cmake)
+# The package's modes are Debian's whatever the builder's umask: install()
+# gives files 644 and programs 755, and the package's folders, each of them
+# and every folder above it, 755 (InstallPackageDirs.cmake).
+set(package_dirs "")
+foreach(dir ${CMAKE_INSTALL_BINDIR} ${CODELOOK_DATA_DIR} ${CMAKE_INSTALL_DOCDIR} ${CMAKE_INSTALL_MANDIR}/man1
+        ${CMAKE_INSTALL_DATADIR}/applications ${CMAKE_INSTALL_DATADIR}/metainfo
+        ${CMAKE_INSTALL_DATADIR}/icons/hicolor/16x16/apps ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps
+        ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        share/lintian/overrides)
+    while(NOT dir STREQUAL "" AND NOT dir STREQUAL ".")
+        list(APPEND package_dirs ${dir})
+        cmake_path(GET dir PARENT_PATH dir)
+    endwhile()
+endforeach()
+list(REMOVE_DUPLICATES package_dirs)
+list(SORT package_dirs)
+set(CPACK_CODELOOK_PACKAGE_DIRS . ${package_dirs})
+set(CPACK_INSTALL_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/InstallPackageDirs.cmake
+    ${PROJECT_SOURCE_DIR}/cmake/InstallLintianOverrides.cmake)
 set(CPACK_CODELOOK_LINTIAN_OVERRIDES ${PROJECT_SOURCE_DIR}/resources/codelook.lintian-overrides)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
