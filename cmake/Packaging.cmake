@@ -77,41 +77,22 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/codelook.1.gz DESTINATION ${CMAKE_INST
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The prefix is only known at install time (cmake --install --prefix, or
-# /usr when CPack stages the package under DESTDIR).
+# /usr when CPack stages the package under DESTDIR). The entry is written in
+# the build folder and installed from there, with a file's mode.
 install(CODE "
     set(program \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/codelook\")
     set(data \"\${CMAKE_INSTALL_PREFIX}/${CODELOOK_DATA_DIR}\")
     file(READ \"${PROJECT_SOURCE_DIR}/resources/codelook.desktop.in\" entry)
     string(REPLACE \"@CODELOOK_INSTALL_PROGRAM@\" \"\${program}\" entry \"\${entry}\")
     string(REPLACE \"@CODELOOK_INSTALL_DATA@\" \"\${data}\" entry \"\${entry}\")
-    set(target \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/${CODELOOK_DESKTOP_ID}\")
-    file(WRITE \"\${target}\" \"\${entry}\")
-    message(STATUS \"Installing: \${target}\")
+    # One folder an install, as cpack and cmake --install may run at once.
+    string(MD5 install \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
+    set(written \"${CMAKE_CURRENT_BINARY_DIR}/desktop-entry/\${install}/${CODELOOK_DESKTOP_ID}\")
+    file(WRITE \"\${written}\" \"\${entry}\")
+    file(INSTALL \"\${written}\"
+        DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\"
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 ")
-
-# Staged for a package (DESTDIR, as cpack stages): the modes the package
-# records are Debian's, not whatever the builder's umask left. Last, after
-# every other rule.
-install(CODE [[
-    if(NOT "$ENV{DESTDIR}" STREQUAL "")
-        file(GLOB_RECURSE staged LIST_DIRECTORIES true "$ENV{DESTDIR}/*")
-        foreach(path IN LISTS staged)
-            if(IS_SYMLINK "${path}")
-                continue()
-            endif()
-            set(mode OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-            if(IS_DIRECTORY "${path}")
-                list(APPEND mode OWNER_EXECUTE GROUP_EXECUTE WORLD_EXECUTE)
-            else()
-                execute_process(COMMAND test -x "${path}" RESULT_VARIABLE not_executable)
-                if(not_executable EQUAL 0)
-                    list(APPEND mode OWNER_EXECUTE GROUP_EXECUTE WORLD_EXECUTE)
-                endif()
-            endif()
-            file(CHMOD "${path}" PERMISSIONS ${mode})
-        endforeach()
-    endif()
-]])
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME codelook)
@@ -127,7 +108,25 @@ search, so an edit shows at once.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/WriteChecksums.cmake)
-set(CPACK_INSTALL_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/InstallLintianOverrides.cmake)
+# The package's modes are Debian's whatever the builder's umask: install()
+# gives files 644 and programs 755, and the package's folders, each of them
+# and every folder above it, 755 (InstallPackageDirs.cmake).
+set(package_dirs "")
+foreach(dir ${CMAKE_INSTALL_BINDIR} ${CODELOOK_DATA_DIR} ${CMAKE_INSTALL_DOCDIR} ${CMAKE_INSTALL_MANDIR}/man1
+        ${CMAKE_INSTALL_DATADIR}/applications ${CMAKE_INSTALL_DATADIR}/metainfo
+        ${CMAKE_INSTALL_DATADIR}/icons/hicolor/16x16/apps ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps
+        ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        share/lintian/overrides)
+    while(NOT dir STREQUAL "" AND NOT dir STREQUAL ".")
+        list(APPEND package_dirs ${dir})
+        cmake_path(GET dir PARENT_PATH dir)
+    endwhile()
+endforeach()
+list(REMOVE_DUPLICATES package_dirs)
+list(SORT package_dirs)
+set(CPACK_CODELOOK_PACKAGE_DIRS . ${package_dirs})
+set(CPACK_INSTALL_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/InstallPackageDirs.cmake
+    ${PROJECT_SOURCE_DIR}/cmake/InstallLintianOverrides.cmake)
 set(CPACK_CODELOOK_LINTIAN_OVERRIDES ${PROJECT_SOURCE_DIR}/resources/codelook.lintian-overrides)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS

@@ -2,34 +2,73 @@
 # SPDX-FileCopyrightText: 2026 The codelook developers
 # SPDX-License-Identifier: MIT
 #
-# Installs what is missing, builds, and runs every test: the normal build,
-# the same suite under AddressSanitizer and UndefinedBehaviorSanitizer, the
-# fuzz corpus replay, the release build with its Debian package, the Windows
-# program cross-built and tested under Wine with its zip (each package also
-# built a second time, elsewhere, and compared byte for byte), and the
-# formatting check.
+# Installs what is missing, builds, and runs every test: the formatting
+# check, then one CMake workflow preset a suite (configure, build, test):
+# the normal build, the Windows program cross-built and tested under Wine
+# with its zip, the same suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the fuzz corpus replay, and the release build
+# with its Debian package (each package also built a second time, elsewhere,
+# and compared byte for byte). Every suite runs, and the command fails if
+# any failed.
+#
+# tools/test.sh SUITE... runs only those suites (dev windows asan fuzz
+# release); the windows suite compares with the dev build's codelook-scan.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
 
-werror=()
-[ -n "${CI:-}" ] && werror=(-DCODELOOK_WERROR=ON)
+suites=("$@")
+[ ${#suites[@]} -gt 0 ] || suites=(dev windows asan fuzz release)
+
+# The presets read these from the environment.
+[ -n "${CI:-}" ] && export CODELOOK_WERROR=ON
+# codelook-scan.exe is compared with the dev build's codelook-scan, when
+# there is one.
+scan=$PWD/build/tools/codelook-scan
+if [[ " ${suites[*]} " == *" dev "* ]] || [ -x "$scan" ]; then
+    export CODELOOK_NATIVE_SCAN=$scan
+fi
 
 echo "== Formatting"
 # C++ sources only: CMake files are not C++, and generated tables (*.inc)
 # stay as their generator writes them.
 git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
-for preset in dev asan fuzz release; do
-    echo "== Build and test: $preset"
-    cmake --preset "$preset" "${werror[@]}" >/dev/null
-    cmake --build --preset "$preset"
-    ctest --preset "$preset"
-done
+# Runs one suite's workflow; the windows suite under a headless X server
+# (Wine needs a display; the tests that share one share this one), which
+# session.sh starts on a display number no other server holds.
+run_suite() {
+    local start=$SECONDS status=0
+    echo "== Suite: $1"
+    if [ "$1" = windows ]; then
+        tests/desktop/session.sh xvfb cmake --workflow --preset windows || status=$?
+    else
+        cmake --workflow --preset "$1" || status=$?
+    fi
+    echo "== Suite $1: $((SECONDS - start)) s, $([ $status -eq 0 ] && echo passed || echo FAILED)"
+    return $status
+}
 
-# Wine needs a display; one headless X server serves every Windows test.
-echo "== Build and test: windows (under Wine)"
-# The dev build's codelook-scan is what codelook-scan.exe must match.
-cmake --preset windows "${werror[@]}" -DCODELOOK_NATIVE_SCAN="$PWD/build/tools/codelook-scan" >/dev/null
-cmake --build --preset windows
-xvfb-run -a ctest --preset windows
+# After dev, the windows suite runs beside the others: its tests spend most
+# of their time waiting for Wine, which leaves a core to the other builds.
+# Its log follows theirs.
+log=$(mktemp "${TMPDIR:-/tmp}/codelook-windows.XXXXXX")
+trap 'rm -f "$log"' EXIT
+background= failed=()
+for suite in "${suites[@]}"; do
+    if [ "$suite" = windows ] && [ ${#suites[@]} -gt 1 ]; then
+        run_suite windows >"$log" 2>&1 &
+        background=$!
+        continue
+    fi
+    run_suite "$suite" || failed+=("$suite")
+done
+if [ -n "$background" ]; then
+    wait "$background" || failed+=(windows)
+    cat "$log"
+fi
+if [ ${#failed[@]} -gt 0 ]; then
+    echo "== FAILED: ${failed[*]}"
+    exit 1
+fi
+echo "== Every suite passed"

@@ -5,7 +5,8 @@
 # wine-run.sh --prefix DIR [--dpi N] [--colours FILE] [--init] [PROGRAM.exe ARGS...]
 #
 # Runs a Windows program under Wine the way the tests need it: a private
-# prefix, made once with wineboot; no debug chatter; no prompt to install
+# prefix, copied from a template made once with wineboot (wine-template,
+# beside the prefix: every prefix of a build shares it); no debug chatter; no prompt to install
 # Mono or Gecko; no crash dialog waiting for a click; Windows' own faces
 # drawn in their metric twins; the screen at N dpi (96 unless given; one
 # prefix a DPI); the system's colours from FILE (registry lines for
@@ -61,17 +62,42 @@ if [ -n "$colours" ]; then
     settings=$(printf '%s\n\n' "$settings"; cat "$colours")
 fi
 
+# Writes the settings into the prefix WINEPREFIX names and waits until Wine
+# has saved them.
+apply_settings() {
+    printf '%s\n' "$settings" >"$WINEPREFIX/codelook-settings.reg"
+    "$wine" reg import "Z:${WINEPREFIX//\//\\}\\codelook-settings.reg" >/dev/null 2>&1
+    wineserver -w
+    echo "$stamp" >"$WINEPREFIX/.codelook-ready"
+}
+
 # One process makes the prefix, or brings an older one's settings up to
-# date; any other waits for it rather than racing.
+# date; any other waits for it rather than racing. A new prefix is a copy of
+# the template, which no program runs in: wineboot takes ten seconds and
+# more, a copy well under one.
 stamp=$(printf '%s' "$settings" | md5sum | cut -c1-32)
+template=$(dirname "$WINEPREFIX")/wine-template
 (
     flock 9
     if [ "$(cat "$WINEPREFIX/.codelook-ready" 2>/dev/null)" != "$stamp" ]; then
-        [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1
-        printf '%s\n' "$settings" >"$WINEPREFIX/codelook-settings.reg"
-        "$wine" reg import "Z:${WINEPREFIX//\//\\}\\codelook-settings.reg" >/dev/null 2>&1
-        wineserver -w
-        echo "$stamp" >"$WINEPREFIX/.codelook-ready"
+        if [ ! -f "$WINEPREFIX/system.reg" ]; then
+            (
+                flock 8
+                if [ ! -f "$template/.codelook-ready" ]; then
+                    WINEPREFIX=$template "$wine" wineboot --init >/dev/null 2>&1
+                    WINEPREFIX=$template wineserver -w
+                    WINEPREFIX=$template apply_settings
+                fi
+            ) 8>"$template.lock"
+            # Linked, not copied: a prefix is 700 MB of Wine's DLLs, which
+            # nothing changes. The registry, which Wine rewrites, is copied.
+            cp -al "$template/." "$WINEPREFIX/"
+            for hive in "$template"/*.reg; do
+                rm -f "$WINEPREFIX/${hive##*/}"
+                cp -p "$hive" "$WINEPREFIX/"
+            done
+        fi
+        [ "$(cat "$WINEPREFIX/.codelook-ready" 2>/dev/null)" = "$stamp" ] || apply_settings
     fi
 ) 9>"$WINEPREFIX/.codelook-lock"
 

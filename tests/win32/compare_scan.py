@@ -9,6 +9,7 @@ status. The lists cover both encodings, the three line-end styles, quoted
 items, commas inside quotes, short records and long names. Keys are ASCII, so
 that the command line means the same on both sides whatever the locale.
 """
+import concurrent.futures
 import os
 import subprocess
 import sys
@@ -60,11 +61,15 @@ def run(command):
     # The C runtime on Windows writes line ends as CR LF.
     return result.returncode, result.stdout.replace(b"\r\n", b"\n")
 
+def compare(case):
+    path, key, mode = case
+    return case, run([native, path, key, mode]), run([wine_run, "--prefix", prefix, exe, path, key, mode])
+
+# Four at a time: a Wine process spends most of its short life starting.
 failures = 0
-for path in paths:
-    for key, mode in keys:
-        want = run([native, path, key, mode])
-        got = run([wine_run, "--prefix", prefix, exe, path, key, mode])
+cases = [(path, key, mode) for path in paths for key, mode in keys]
+with concurrent.futures.ThreadPoolExecutor(max_workers=4) as pool:
+    for (path, key, mode), want, got in pool.map(compare, cases):
         if want != got:
             failures += 1
             print("differs: %s %r %s\n  native: %r\n  windows: %r" % (os.path.basename(path), key, mode, want, got))
