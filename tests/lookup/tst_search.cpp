@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "box.h"
+#include "listfile.h"
 #include "lookup.h"
 #include "testing.h"
 
@@ -395,6 +396,9 @@ TEST_CASE_FIXTURE(Fixture, "unreadable list")
             // Run from the list's folder with the default, relative list
             // name: the result must still name the list by its absolute path.
             std::filesystem::current_path(dir.path());
+            // Start-up lets through only what a search can open, but cannot
+            // know of a file's mode.
+            CHECK(ListFile::isRegularFile(u"codelook.txt") == (c.kind == Kind::NoPermission));
             const std::u16string absolute = testing::u16path(std::filesystem::current_path() / "codelook.txt");
             const int filesBefore = openFiles();
 
