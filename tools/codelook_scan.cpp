@@ -1,12 +1,15 @@
 // SPDX-FileCopyrightText: 2026 The codelook developers
 // SPDX-License-Identifier: MIT
 
-// codelook-scan LIST KEY code|name
+// codelook-scan LIST KEY code|name [KEY code|name]...
 //
 // Runs one search over LIST as the window's SEARCH button does, with KEY in
 // the input box of an empty, unlocked panel (as if pasted: the box's length
 // limit applies, letter case is kept), and prints the panel afterwards.
 // Exit status: 0 found, 1 not found, 2 the list could not be read, 64 usage.
+// Further KEY and mode pairs run further searches over the list, each on a
+// fresh panel, and then every panel is followed by its search's status
+// (one process for many searches: a test under an emulator starts it once).
 
 #include "box.h"
 #include "bytescan.h"
@@ -85,29 +88,13 @@ std::string local8Bit(std::u16string_view text)
 #endif
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// One search on a fresh panel: 0 found, 1 not found, 2 unreadable.
+int search(Lookup &lookup, const std::u16string &key, bool code)
 {
-    const std::vector<std::u16string> args = arguments(argc, argv);
-    const bool code = args.size() == 4 && args[3] == u"code";
-    const bool name = args.size() == 4 && args[3] == u"name";
-    if (!code && !name) {
-        std::fprintf(stderr, "usage: codelook-scan LIST KEY code|name\n");
-        return 64;
-    }
-
-    // For benchmarks: CODELOOK_SCAN_PATH times one version of the byte loops.
-    if (const std::string error = bytescan::forceFromEnvironment(); !error.empty()) {
-        std::fprintf(stderr, "codelook-scan: %s\n", error.c_str());
-        return 64;
-    }
-
     // The key is cut as the window's input box would cut it.
     const forms::ControlDef &box = frmMain::layout().controls[code ? frmMain::Text1 : frmMain::Text3];
-    MemoryBox input(limited(args[2], std::size_t(box.maxLength)));
+    MemoryBox input(limited(key, std::size_t(box.maxLength)));
     MemoryBox output;
-    Lookup lookup(args[1]);
     const SearchResult result = code ? lookup.searchCode(input, output) : lookup.searchName(input, output);
     if (result.status == SearchResult::Status::Unreadable) {
         std::fprintf(stderr, "codelook-scan: cannot read %s: %s\n", local8Bit(result.path).c_str(),
@@ -118,4 +105,36 @@ int main(int argc, char **argv)
     print("output", output.text());
     print("locked", input.isLocked() ? u"yes" : u"no");
     return result.status == SearchResult::Status::Found ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const std::vector<std::u16string> args = arguments(argc, argv);
+    bool valid = args.size() >= 4 && args.size() % 2 == 0;
+    for (std::size_t i = 3; valid && i < args.size(); i += 2)
+        valid = args[i] == u"code" || args[i] == u"name";
+    if (!valid) {
+        std::fprintf(stderr, "usage: codelook-scan LIST KEY code|name [KEY code|name]...\n");
+        return 64;
+    }
+
+    // For benchmarks: CODELOOK_SCAN_PATH times one version of the byte loops.
+    if (const std::string error = bytescan::forceFromEnvironment(); !error.empty()) {
+        std::fprintf(stderr, "codelook-scan: %s\n", error.c_str());
+        return 64;
+    }
+
+    Lookup lookup(args[1]);
+    const bool several = args.size() > 4;
+    int status = 0;
+    for (std::size_t i = 2; i < args.size(); i += 2) {
+        status = search(lookup, args[i], args[i + 1] == u"code");
+        if (status == 2)
+            return status;
+        if (several)
+            std::printf("status: %d\n", status);
+    }
+    return status;
 }
