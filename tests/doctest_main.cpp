@@ -1,5 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The codelook developers
 // SPDX-License-Identifier: MIT
 
-#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include <doctest/doctest.h>
+
+int main(int argc, char **argv)
+{
+    return doctest::Context(argc, argv).run();
+}

@@ -5,7 +5,6 @@
 // to the widgets, the window system's own close event, and what shows read
 // back from the widgets, found by their control's name.
 
-#define DOCTEST_CONFIG_IMPLEMENT
 #include "driver.h"
 #include "formmodel.h"
 #include "frmmain.h"
