@@ -21,7 +21,6 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
 
@@ -237,9 +236,7 @@ void QtRuntime::raise(Raise &&raise)
 
 void QtRuntime::fail(const char *what)
 {
-    const forms::Message box = m_events->failureMessage(QString::fromLocal8Bit(what).toStdU16String());
-    msgBox(box.prompt, box.style, box.title);
-    end(EXIT_FAILURE);
+    forms::endWithFailure(*this, *m_events, QString::fromLocal8Bit(what).toStdU16String());
 }
 
 bool QtRuntime::start(forms::Events &events)

@@ -10,7 +10,6 @@
 #include <commctrl.h> // the controls' class names only: comctl32 is not linked
 
 #include <algorithm>
-#include <cstdlib>
 #include <optional>
 
 namespace {
@@ -67,9 +66,7 @@ void Win32Runtime::fail(const char *what)
     std::wstring reason(std::size_t(std::max(MultiByteToWideChar(CP_ACP, 0, what, -1, nullptr, 0), 1)), L'\0');
     MultiByteToWideChar(CP_ACP, 0, what, -1, reason.data(), int(reason.size()));
     reason.resize(reason.size() - 1);
-    const forms::Message box = m_events->failureMessage(std::u16string(reason.begin(), reason.end()));
-    msgBox(box.prompt, box.style, box.title);
-    end(EXIT_FAILURE);
+    forms::endWithFailure(*this, *m_events, std::u16string(reason.begin(), reason.end()));
 }
 
 Win32Runtime::Win32Runtime(const forms::FormDef &form)

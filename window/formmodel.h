@@ -4,11 +4,12 @@
 #pragma once
 
 // The rules that follow from a form's control table, stated once for every
-// runtime: which controls take the focus and in what order, what shows
-// through its frames, where each control lies in twips and in pixels at a
-// DPI, which font it is drawn in and in which colours on the platform's
-// palette, which label names which box, and the order in which a form
-// starts. A runtime keeps one FormModel beside its native controls and asks
+// runtime: which events each kind of control raises, which controls take the
+// focus and in what order, which option buttons clear one another, what
+// shows through its frames, where each control lies in twips and in pixels
+// at a DPI, which font it is drawn in and in which colours on the platform's
+// palette, which label names which box, the order in which a form starts,
+// and how a handler's failure ends the program. A runtime keeps one FormModel beside its native controls and asks
 // it; it derives none of these itself.
 
 #include "colourrule.h"
@@ -168,6 +169,10 @@ bool start(Raise &&raise, Show &&show, Ended &&ended)
 // must not unwind through the platform's own code, so it goes to fail(what)
 // with the failure's description ("" when it has none), which shows the
 // program's failure box and ends the program.
+// What fail() then does on every runtime, given the failure's description:
+// the box the program words, and the end with a failure status.
+void endWithFailure(Runtime &runtime, const Events &events, std::u16string_view what);
+
 template <typename Handler, typename Fail>
 void guard(Handler &&handler, Fail &&fail)
 {

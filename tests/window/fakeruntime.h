@@ -14,7 +14,6 @@
 #include "forms.h"
 #include "listfile.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -240,9 +239,7 @@ private:
 
     void fail(const char *what)
     {
-        const forms::Message box = m_events->failureMessage(std::u16string(what, what + std::strlen(what)));
-        msgBox(box.prompt, box.style, box.title);
-        end(EXIT_FAILURE);
+        forms::endWithFailure(*this, *m_events, std::u16string(what, what + std::strlen(what)));
     }
 
     forms::Events *m_events = nullptr;
