@@ -2,8 +2,7 @@
 # SPDX-License-Identifier: MIT
 
 # cpack's post-build step (WriteChecksums.cmake) tidies what it made.
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
-set(CPACK_CODELOOK_PYTHON ${Python3_EXECUTABLE})
+set(CPACK_CODELOOK_PYTHON ${CODELOOK_PYTHON})
 set(CPACK_CODELOOK_NORMALIZE_PACKAGE ${PROJECT_SOURCE_DIR}/cmake/normalize_package.py)
 
 # On Windows a user unzips one folder anywhere and starts codelook.exe there,
