@@ -481,3 +481,7 @@ bool QtRuntime::fileExists(std::u16string_view name) const
 {
     return codelook::ListFile::isRegularFile(std::u16string(name));
 }
+
+// The meta-object code compiled here, with the Qt headers this file has
+// already read, rather than in a file of its own that reads them again.
+#include "moc_qtruntime.cpp"

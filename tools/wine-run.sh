@@ -47,27 +47,59 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 wine=${WINE:-wine}
 
-# The prefix's settings: no crash dialog; no window left to a window
-# manager, as none runs on a test display (Wine would wait two seconds for
-# one at every top-level window's close); the faces the window asks for
-# mapped to the fonts with their metrics (fonts-liberation), so the tests
-# measure what a Windows user sees; and the screen's DPI.
-settings=$(printf '%s\n' 'REGEDIT4' '' \
-    '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' \
-    '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' \
-    '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
-    '"Times New Roman"="Liberation Serif"' '"MS Sans Serif"="Liberation Sans"' '' \
-    '[HKEY_CURRENT_USER\Control Panel\Desktop]' "\"LogPixels\"=dword:$(printf '%08x' "$dpi")")
-if [ -n "$colours" ]; then
-    settings=$(printf '%s\n\n' "$settings"; cat "$colours")
-fi
+# settings_for DPI [COLOURS]: a prefix's settings: no crash dialog; no
+# window left to a window manager, as none runs on a test display (Wine
+# would wait two seconds for one at every top-level window's close); the
+# faces the window asks for mapped to the fonts with their metrics
+# (fonts-liberation), so the tests measure what a Windows user sees; the
+# screen's DPI; and the system's colours from COLOURS.
+settings_for() {
+    printf '%s\n' 'REGEDIT4' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+        '"Times New Roman"="Liberation Serif"' '"MS Sans Serif"="Liberation Sans"' '' \
+        '[HKEY_CURRENT_USER\Control Panel\Desktop]' "\"LogPixels\"=dword:$(printf '%08x' "$1")"
+    if [ -n "${2:-}" ]; then
+        printf '\n'
+        cat "$2"
+    fi
+}
+settings=$(settings_for "$dpi" "$colours")
+stamp=$(printf '%s' "$settings" | md5sum | cut -c1-32)
 
 # Writes the settings into the prefix WINEPREFIX names and waits until Wine
 # has saved them.
 apply_settings() {
+    rm -f "$WINEPREFIX/codelook-settings.reg"
     printf '%s\n' "$settings" >"$WINEPREFIX/codelook-settings.reg"
     "$wine" reg import "Z:${WINEPREFIX//\//\\}\\codelook-settings.reg" >/dev/null 2>&1
     wineserver -w
+    rm -f "$WINEPREFIX/.codelook-ready"
+    echo "$stamp" >"$WINEPREFIX/.codelook-ready"
+}
+
+# Writes the settings straight into a prefix no Wine runs in yet: appended
+# to its user hive, in the hive's own format, which Wine merges into the
+# keys already there as it loads the hive. Starting Wine to import them
+# would cost a second of processor time a prefix. Fails on anything but
+# HKEY_CURRENT_USER keys and values.
+write_settings() {
+    printf '%s\n' "$settings" | awk -v now="$(date +%s)" '
+        /^(REGEDIT4)?\r?$/ || /^;/ { next }
+        /^\[HKEY_CURRENT_USER\\.*\]\r?$/ {
+            key = $0
+            sub(/\r$/, "", key)
+            key = substr(key, 20, length(key) - 20)
+            gsub(/\\/, "\\\\\\\\", key)
+            printf "\n[%s] %s\n", key, now
+            next
+        }
+        /^"/ { sub(/\r$/, ""); print; next }
+        { bad = 1; exit }
+        END { exit bad }' >"$WINEPREFIX/codelook-settings.hive" || return 1
+    cat "$WINEPREFIX/codelook-settings.hive" >>"$WINEPREFIX/user.reg"
+    rm -f "$WINEPREFIX/.codelook-ready"
     echo "$stamp" >"$WINEPREFIX/.codelook-ready"
 }
 
@@ -75,7 +107,6 @@ apply_settings() {
 # date; any other waits for it rather than racing. A new prefix is a copy of
 # the template, which no program runs in: wineboot takes ten seconds and
 # more, a copy well under one.
-stamp=$(printf '%s' "$settings" | md5sum | cut -c1-32)
 template=$(dirname "$WINEPREFIX")/wine-template
 (
     flock 9
@@ -84,18 +115,26 @@ template=$(dirname "$WINEPREFIX")/wine-template
             (
                 flock 8
                 if [ ! -f "$template/.codelook-ready" ]; then
+                    # The defaults, whoever comes first: a copy adds only
+                    # its own DPI and colours.
+                    settings=$(settings_for 96)
+                    stamp=$(printf '%s' "$settings" | md5sum | cut -c1-32)
                     WINEPREFIX=$template "$wine" wineboot --init >/dev/null 2>&1
                     WINEPREFIX=$template wineserver -w
-                    WINEPREFIX=$template apply_settings
+                    WINEPREFIX=$template write_settings || WINEPREFIX=$template apply_settings
                 fi
             ) 8>"$template.lock"
             # Linked, not copied: a prefix is 700 MB of Wine's DLLs, which
             # nothing changes. The registry, which Wine rewrites, is copied.
+            # The registry and the settings' stamp, which are the prefix's
+            # own, are copied: a stamp shared through a link said every
+            # prefix had the settings last written to any of them.
             cp -al "$template/." "$WINEPREFIX/"
-            for hive in "$template"/*.reg; do
-                rm -f "$WINEPREFIX/${hive##*/}"
-                cp -p "$hive" "$WINEPREFIX/"
+            for file in "$template"/*.reg "$template/.codelook-ready"; do
+                rm -f "$WINEPREFIX/${file##*/}"
+                cp -p "$file" "$WINEPREFIX/"
             done
+            [ "$(cat "$WINEPREFIX/.codelook-ready")" = "$stamp" ] || write_settings || true
         fi
         [ "$(cat "$WINEPREFIX/.codelook-ready" 2>/dev/null)" = "$stamp" ] || apply_settings
     fi
