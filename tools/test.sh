@@ -20,6 +20,10 @@ tools/install-deps.sh
 suites=("$@")
 [ ${#suites[@]} -gt 0 ] || suites=(dev windows asan fuzz release)
 
+# One compile a core: the windows suite builds and tests beside the others,
+# and Ninja's default of two more than that makes both builds slower.
+export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
+
 # The presets read these from the environment.
 [ -n "${CI:-}" ] && export CODELOOK_WERROR=ON
 # codelook-scan.exe is compared with the dev build's codelook-scan, when
