@@ -53,31 +53,44 @@ run_suite() {
     return $status
 }
 
-# The windows suite runs beside the others, from the start: its tests spend
-# most of their time waiting for Wine, which leaves a core to the other
-# builds. Its comparison needs the dev build's codelook-scan, built first.
-# Its log follows theirs.
-log=$(mktemp "${TMPDIR:-/tmp}/codelook-windows.XXXXXX")
-trap 'rm -f "$log"' EXIT
-background= failed=()
-if [[ " ${suites[*]} " == *" windows "* ]] && [ ${#suites[@]} -gt 1 ]; then
-    if [[ " ${suites[*]} " == *" dev "* ]]; then
+# Two lanes, so that both cores stay busy while one suite configures,
+# packs or waits for Wine: the windows suite, then release, in the
+# background from the start; the others in the foreground. The windows
+# comparison needs the dev build's codelook-scan, built first. The
+# background lane's log follows the foreground's.
+log=$(mktemp "${TMPDIR:-/tmp}/codelook-lane.XXXXXX")
+trap 'rm -f "$log" "$log.failed"' EXIT
+background_suites=() foreground_suites=() failed=()
+for suite in "${suites[@]}"; do
+    if [ ${#suites[@]} -gt 1 ] && { [ "$suite" = windows ] || [ "$suite" = release ]; }; then
+        background_suites+=("$suite")
+    else
+        foreground_suites+=("$suite")
+    fi
+done
+background=
+if [ ${#background_suites[@]} -gt 0 ]; then
+    if [[ " ${background_suites[*]} " == *" windows "* ]] && [[ " ${foreground_suites[*]} " == *" dev "* ]]; then
         echo "== codelook-scan of the dev build, for the windows suite"
         { cmake --preset dev && cmake --build --preset dev --target codelook-scan; } >"$log" 2>&1 ||
             { cat "$log"; exit 1; }
     fi
-    run_suite windows >"$log" 2>&1 &
+    (
+        for suite in "${background_suites[@]}"; do
+            run_suite "$suite" || echo "$suite" >>"$log.failed"
+        done
+    ) >"$log" 2>&1 &
     background=$!
 fi
-for suite in "${suites[@]}"; do
-    if [ "$suite" = windows ] && [ -n "$background" ]; then
-        continue
-    fi
+for suite in "${foreground_suites[@]}"; do
     run_suite "$suite" || failed+=("$suite")
 done
 if [ -n "$background" ]; then
-    wait "$background" || failed+=(windows)
+    wait "$background" || failed+=(background)
     cat "$log"
+    if [ -f "$log.failed" ]; then
+        mapfile -t -O ${#failed[@]} failed <"$log.failed"
+    fi
 fi
 if [ ${#failed[@]} -gt 0 ]; then
     echo "== FAILED: ${failed[*]}"
