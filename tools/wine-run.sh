@@ -65,18 +65,27 @@ settings_for() {
         cat "$2"
     fi
 }
+stamp_of() {
+    printf '%s' "$1" | md5sum | cut -c1-32
+}
 settings=$(settings_for "$dpi" "$colours")
-stamp=$(printf '%s' "$settings" | md5sum | cut -c1-32)
+stamp=$(stamp_of "$settings")
+
+# Records that the prefix holds the settings. A fresh file: a prefix made
+# by an older copy of this script may share its stamp with the template
+# through a hard link.
+mark_ready() {
+    rm -f "$WINEPREFIX/.codelook-ready"
+    echo "$stamp" >"$WINEPREFIX/.codelook-ready"
+}
 
 # Writes the settings into the prefix WINEPREFIX names and waits until Wine
 # has saved them.
 apply_settings() {
-    rm -f "$WINEPREFIX/codelook-settings.reg"
     printf '%s\n' "$settings" >"$WINEPREFIX/codelook-settings.reg"
     "$wine" reg import "Z:${WINEPREFIX//\//\\}\\codelook-settings.reg" >/dev/null 2>&1
     wineserver -w
-    rm -f "$WINEPREFIX/.codelook-ready"
-    echo "$stamp" >"$WINEPREFIX/.codelook-ready"
+    mark_ready
 }
 
 # Writes the settings straight into a prefix no Wine runs in yet: appended
@@ -99,8 +108,7 @@ write_settings() {
         { bad = 1; exit }
         END { exit bad }' >"$WINEPREFIX/codelook-settings.hive" || return 1
     cat "$WINEPREFIX/codelook-settings.hive" >>"$WINEPREFIX/user.reg"
-    rm -f "$WINEPREFIX/.codelook-ready"
-    echo "$stamp" >"$WINEPREFIX/.codelook-ready"
+    mark_ready
 }
 
 # One process makes the prefix, or brings an older one's settings up to
@@ -118,17 +126,17 @@ template=$(dirname "$WINEPREFIX")/wine-template
                     # The defaults, whoever comes first: a copy adds only
                     # its own DPI and colours.
                     settings=$(settings_for 96)
-                    stamp=$(printf '%s' "$settings" | md5sum | cut -c1-32)
+                    stamp=$(stamp_of "$settings")
                     WINEPREFIX=$template "$wine" wineboot --init >/dev/null 2>&1
                     WINEPREFIX=$template wineserver -w
                     WINEPREFIX=$template write_settings || WINEPREFIX=$template apply_settings
                 fi
             ) 8>"$template.lock"
             # Linked, not copied: a prefix is 700 MB of Wine's DLLs, which
-            # nothing changes. The registry, which Wine rewrites, is copied.
-            # The registry and the settings' stamp, which are the prefix's
-            # own, are copied: a stamp shared through a link said every
-            # prefix had the settings last written to any of them.
+            # nothing changes. The registry, which Wine rewrites, and the
+            # settings' stamp are the prefix's own, so they are copied: a
+            # stamp shared through a link said every prefix had the settings
+            # last written to any of them.
             cp -al "$template/." "$WINEPREFIX/"
             for file in "$template"/*.reg "$template/.codelook-ready"; do
                 rm -f "$WINEPREFIX/${file##*/}"
