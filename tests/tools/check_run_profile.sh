@@ -35,7 +35,7 @@ tool_packages=$(xargs realpath -e <<<"$tool_files" | xargs dpkg -S | sed 's/[:,]
 closure=$(apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts --no-breaks \
     --no-replaces --no-enhances $run | grep -v '^ ' | sort -u)
 brought=$(comm -12 <(echo "$closure") <(echo "$tool_packages"))
-[ -z "$brought" ] || fail "the run profile installs test tools:" $brought
+[ -z "$brought" ] || fail "the run profile installs test tools: ${brought//$'\n'/ }"
 
 echo "== the dev preset without the test libraries"
 # Unoptimised: what matters is which files the build reads, and it halves
@@ -59,10 +59,11 @@ files=$({
 [ -n "$files" ] || fail "no header or library of the system found in the build"
 owners=$(xargs -r dpkg -S <<<"$files" 2>/dev/null | sed 's/[:,].*//' | sort -u || true)
 used=$(comm -12 <(echo "$owners") <(echo "$test_only"))
-[ -z "$used" ] || fail "the build reads files of packages only the tests need:" $used
+[ -z "$used" ] || fail "the build reads files of packages only the tests need: ${used//$'\n'/ }"
 
 echo "== the program starts"
 # In the folder that holds the list, as tools/run.sh starts it.
+# shellcheck disable=SC2016 # the inner script expands its own arguments
 "$source/tests/desktop/session.sh" xvfb bash -c '
     cd "$1/qt" || exit 1
     ./codelook 2>"$2" &
