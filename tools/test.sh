@@ -15,7 +15,7 @@
 # release); the windows suite compares with the dev build's codelook-scan.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/install-deps.sh
+tools/install-deps.sh test
 
 suites=("$@")
 [ ${#suites[@]} -gt 0 ] || suites=(dev windows asan fuzz release)
