@@ -20,6 +20,16 @@ if(WIN32)
     set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
         OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
     set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/WriteChecksums.cmake)
+    # The same files, and the README, in an installer for one user, made
+    # from the zip (WindowsInstaller.cmake).
+    find_program(CODELOOK_WIXL wixl)
+    find_program(CODELOOK_MSIBUILD msibuild)
+    find_program(CODELOOK_FAKETIME faketime)
+    if(CODELOOK_WIXL AND CODELOOK_MSIBUILD AND CODELOOK_FAKETIME)
+        list(PREPEND CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/WindowsInstaller.cmake)
+    else()
+        message(WARNING "wixl, msibuild or faketime is missing (tools/install-deps.sh): cpack makes no MSI")
+    endif()
     include(CPack)
     return()
 endif()

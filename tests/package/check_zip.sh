@@ -6,8 +6,8 @@
 #
 # Makes the Windows zip and its SHA256SUMS, checks what it holds and the
 # stripped codelook.exe in it (check_pe.sh), unzips it as a user would and
-# starts codelook.exe from the unzipped folder under Wine: the window must
-# come up with the start-up caption, not the missing-list warning.
+# starts codelook.exe from the unzipped folder under Wine, where it must find
+# its list (start_in_folder.sh).
 set -euo pipefail
 cpack=$1 build=$2 scratch=$3 wine_run=$4 prefix=$5 objdump=$6 knowndlls=$7
 
@@ -27,25 +27,9 @@ fi
 folder="$scratch/unzipped/$top"
 cmp "$folder/codelook.txt" "$build/win32/codelook.txt"
 (cd "$scratch" && sha256sum --check --strict SHA256SUMS)
-[ "$(wc -l <"$scratch/SHA256SUMS")" -eq 1 ] || { echo "SHA256SUMS names more than the zip"; exit 1; }
+# The installer is made with it (check_msi.sh).
+sums=$(cut -d' ' -f3 "$scratch/SHA256SUMS")
+[ "$sums" = "$(printf '%s\n' "$top.msi" "$top.zip")" ] || { echo "SHA256SUMS names:"; echo "$sums"; exit 1; }
 "$(dirname "$0")/check_pe.sh" "$objdump" "$folder/codelook.exe" "$knowndlls"
 
-# Start it from its folder and read the window titles Wine shows.
-cd "$folder"
-"$wine_run" --prefix "$prefix" codelook.exe &
-program=$!
-found=
-for _ in $(seq 1 40); do
-    titles=$(xwininfo -root -tree 2>/dev/null || true)
-    if grep -q '"FILE NON FOUND"' <<<"$titles"; then
-        echo "the unzipped program did not find its list"; kill $program 2>/dev/null; exit 1
-    fi
-    if grep -q '"GET ICAO/AIRPORT NAME - BY MELVO VERNASCO"' <<<"$titles"; then
-        found=1; break
-    fi
-    sleep 0.5
-done
-WINEPREFIX=$(cd "$prefix" && pwd) wineserver -k 2>/dev/null || true
-wait $program 2>/dev/null || true
-[ -n "$found" ] || { echo "no window with the start-up caption"; exit 1; }
-echo "the unzipped program started with its list"
+"$(dirname "$0")/start_in_folder.sh" "$wine_run" "$prefix" "$folder"
