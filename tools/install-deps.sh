@@ -34,6 +34,7 @@ test_packages=(
     weston xwayland python3-xlib        # the program in a Wayland session, with and without XWayland
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64   # the Windows program, cross-built
     wine64 wine                         # the Windows tests, under Wine
+    wixl msitools faketime liblnk-utils # the Windows installer, the same bytes each build; its shortcut read back
     qt6-gtk-platformtheme               # GNOME's colours (dark style too) reach Qt through it
 )
 

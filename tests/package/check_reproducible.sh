@@ -54,7 +54,7 @@ echo "second build and packages: $((SECONDS - start)) s"
 
 shopt -s nullglob
 packages=()
-for package in "$work"/first/*.deb "$work"/first/*.zip "$work"/first/SHA256SUMS; do
+for package in "$work"/first/*.deb "$work"/first/*.zip "$work"/first/*.msi "$work"/first/SHA256SUMS; do
     packages+=("$(basename "$package")")
 done
 [ ${#packages[@]} -ge 2 ] || fail "no package made in $work/first"
