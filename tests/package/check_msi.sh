@@ -76,7 +76,7 @@ folder=$(field 'Working directory')
 unix() { local path=${1#C:\\}; echo "$WINEPREFIX/drive_c/${path//\\//}"; }
 cmp "$(unix "$(field 'Icon location')")" "$source/resources/codelook.ico"
 dir=$(unix "$folder")
-[ "$(ls "$dir" | tr '\n' ' ')" = "LICENSE.txt README.txt airports.LICENSE.txt codelook.exe codelook.txt " ] ||
+[ "$(LC_ALL=C ls "$dir" | tr '\n' ' ')" = "LICENSE.txt README.txt airports.LICENSE.txt codelook.exe codelook.txt " ] ||
     fail "installed: $(ls "$dir")"
 cmp "$dir/codelook.txt" "$source/data/codelook.txt"
 cmp "$dir/README.txt" "$source/README.md"
