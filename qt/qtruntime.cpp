@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QValidator>
 #include <QWindow>
 
 #include <algorithm>
@@ -73,6 +74,61 @@ bool movesFocus(const QKeyEvent *event)
     return (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
         && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
 }
+
+// A box's limit over every way the user adds text (keys, a paste, a drop,
+// an input method): QLineEdit's own maxLength would also cut what the
+// program writes, and cuts inside a surrogate pair. The model says how much
+// of what was added goes in; the program's writes pass whole.
+class BoxLimit final : public QValidator
+{
+public:
+    BoxLimit(const forms::FormModel &model, int control, QLineEdit *box)
+        : QValidator(box)
+        , m_model(model)
+        , m_control(control)
+        , m_last(box->text())
+    { }
+
+    void write(QLineEdit *box, const QString &text) const
+    {
+        m_writing = true;
+        box->setText(text);
+        m_writing = false;
+    }
+
+    // `input` is the box's text after the edit, the cursor at `pos` just
+    // after what was added; what follows the cursor was there before.
+    State validate(QString &input, int &pos) const override
+    {
+        if (!m_writing && input.size() > m_last.size()) {
+            const qsizetype tail = input.size() - pos;
+            const QStringView before = QStringView(m_last).first(std::max<qsizetype>(m_last.size() - tail, 0));
+            qsizetype head = 0;
+            while (head < pos && head < before.size() && before[head] == input[head])
+                ++head;
+            const std::u16string_view added(reinterpret_cast<const char16_t *>(input.utf16()) + head,
+                                            std::size_t(pos - head));
+            const std::size_t admitted = m_model.admits(m_control, added, std::size_t(head + tail));
+            if (admitted < added.size()) {
+                const QString kept = input.first(head + qsizetype(admitted)) + input.sliced(pos);
+                // Nothing of it went in: Qt takes the edit back, with no change.
+                if (kept == m_last)
+                    return Invalid;
+                input = kept;
+                pos = head + qsizetype(admitted);
+            }
+        }
+        m_last = input;
+        return Acceptable;
+    }
+
+private:
+    const forms::FormModel &m_model;
+    int m_control;
+    // Qt validates through a const function: what it learns is mutable.
+    mutable bool m_writing = false;
+    mutable QString m_last; // the text as last accepted
+};
 
 } // namespace
 
@@ -156,8 +212,7 @@ QWidget *QtRuntime::createWidget(int control, QWidget *parent)
     }
     case forms::Kind::TextBox: {
         auto *edit = new QLineEdit(text, parent);
-        if (m_model[control].maxLength > 0)
-            edit->setMaxLength(m_model[control].maxLength);
+        edit->setValidator(new BoxLimit(m_model, control, edit));
         return edit;
     }
     case forms::Kind::CommandButton: {
@@ -428,7 +483,7 @@ std::u16string QtRuntime::text(int control) const
 void QtRuntime::setText(int control, std::u16string_view text)
 {
     QLineEdit *box = edit(control);
-    box->setText(toQString(text));
+    static_cast<const BoxLimit *>(box->validator())->write(box, toQString(text));
     box->setCursorPosition(0); // a long name shows from its start
 }
 

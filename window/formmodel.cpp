@@ -102,6 +102,16 @@ int FormModel::nextTabStop(int from, bool backwards) const
     return -1;
 }
 
+std::size_t FormModel::admits(int textBox, std::u16string_view added, std::size_t kept) const
+{
+    const int limit = (*this)[textBox].maxLength;
+    const std::size_t room = limit <= 0 ? added.size() : std::size_t(limit) - std::min(kept, std::size_t(limit));
+    if (added.size() <= room)
+        return added.size();
+    const bool splitsPair = room > 0 && added[room - 1] >= 0xD800 && added[room - 1] < 0xDC00;
+    return splitsPair ? room - 1 : room;
+}
+
 bool FormModel::shows(int control) const
 {
     for (int c = control; c != onForm; c = containerOf(c)) {

@@ -141,6 +141,13 @@ public:
     // The frame that holds a control, or onForm.
     int containerOf(int control) const { return (*this)[control].container; }
 
+    // How many UTF-16 units of what the user types or pastes into a box go
+    // in, when `kept` units of its text stay (those not replaced). The limit
+    // counts units, as the platforms' edit controls do, and bounds only what
+    // the user adds: what the program writes shows whole. What does not fit
+    // is cut from the end, never inside a surrogate pair.
+    std::size_t admits(int textBox, std::u16string_view added, std::size_t kept) const;
+
 private:
     const FormDef &m_def;
     std::vector<int> m_tabOrder;

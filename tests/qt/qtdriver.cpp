@@ -88,12 +88,17 @@ public:
     void type(int control, std::u16string_view text) override
     {
         // keyClick takes ASCII only; other characters come as key events
-        // with their text, as an input method sends them.
-        for (const QChar c : toQString(text)) {
-            if (c.unicode() < 0x80)
-                QTest::keyClick(widget(control), char(c.unicode()));
-            else
-                QTest::sendKeyEvent(QTest::Click, widget(control), Qt::Key_unknown, QString(c), Qt::NoModifier);
+        // with their text, a surrogate pair whole, as an input method sends
+        // them.
+        const QString chars = toQString(text);
+        for (qsizetype i = 0; i < chars.size(); ++i) {
+            if (chars[i].unicode() < 0x80) {
+                QTest::keyClick(widget(control), char(chars[i].unicode()));
+                continue;
+            }
+            const qsizetype units = chars[i].isHighSurrogate() && i + 1 < chars.size() ? 2 : 1;
+            QTest::sendKeyEvent(QTest::Click, widget(control), Qt::Key_unknown, chars.sliced(i, units), Qt::NoModifier);
+            i += units - 1;
         }
     }
     void pressKey(int control, Key key) override { QTest::keyClick(widget(control), qtKey(key)); }

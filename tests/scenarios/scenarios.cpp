@@ -241,6 +241,8 @@ TEST_CASE("typing into the boxes: a to z in capitals in the input boxes, each bo
         {"name box upper-cases a-z only", 1, frmMain::Text3, u"roma é", u"ROMA é"},
         {"name box stops at 250", 1, frmMain::Text3, std::u16string(260, u'x'), std::u16string(250, u'X')},
         {"code output keeps case and stops at four", 1, frmMain::Text4, u"abcde", u"abcd"},
+        {"a pair that fits goes in whole", 0, frmMain::Text1, u"AB\U0001F600", u"AB\U0001F600"},
+        {"a pair past the limit stays out whole", 0, frmMain::Text1, u"ABC\U0001F600", u"ABC"},
     };
     for (const Row &row : rows) {
         INFO(row.name);
@@ -264,6 +266,7 @@ TEST_CASE("a paste keeps its case and stops at the limit")
     const Row rows[] = {
         {"code box", 0, u"egllxyz", u"egll"},
         {"name box", 1, std::u16string(300, u'a'), std::u16string(250, u'a')},
+        {"never inside a surrogate pair", 0, u"A\U0001F600\U0001F600", u"A\U0001F600"},
     };
     for (const Row &row : rows) {
         INFO(row.name);
@@ -452,6 +455,30 @@ TEST_CASE("the minimised window is titled with the code panel's answer; restored
         s->restore();
         CHECK(s->caption() == startupCaption);
     }
+}
+
+TEST_CASE("the program's answers show whole, past the box's limit and outside the BMP; minimised, the whole name")
+{
+    // 150 sharp s upper-cased: 300 letters in a box that takes 250 typed.
+    const std::string list = std::string(sampleList) + "LONG " + testing::repeated("ß", 160) + "\r\n"
+        + "\U0001F600X\U0001F600Y smile airfield\r\n";
+    {
+        Started s(list);
+        s.chooseMode(0);
+        s->type(frmMain::Text1, u"LONG");
+        s->click(frmMain::Command1);
+        const std::u16string name(300, u'S');
+        CHECK(s->text(frmMain::Text2) == name);
+        CHECK(s->backColor(frmMain::Text2) == yellow);
+        s->minimise();
+        CHECK(s->caption() == name);
+    }
+    Started s(list);
+    s.chooseMode(1);
+    s->type(frmMain::Text3, u"smile");
+    s->click(frmMain::Command6);
+    CHECK(s->text(frmMain::Text4) == u"\U0001F600X\U0001F600Y");
+    CHECK(s->backColor(frmMain::Text4) == yellow);
 }
 
 TEST_CASE("closing: the control menu's close is refused, every other goes through")

@@ -80,13 +80,20 @@ public:
             raise([&](forms::Events &e) { e.KeyPress(control, keyAscii); });
     }
 
+    // A character outside the BMP is one key that types its surrogate pair
+    // whole, as an input method sends it, with no KeyPress.
     void type(int control, std::u16string_view chars)
     {
-        for (char16_t c : chars) {
+        for (std::size_t i = 0; i < chars.size(); ++i) {
             if (!canUse(control))
                 return;
+            const char16_t c = chars[i];
             int keyCode = c >= u'a' && c <= u'z' ? c - 32 : c;
             raise([&](forms::Events &e) { e.KeyDown(control, keyCode, 0); });
+            if (c >= 0xD800 && c < 0xDC00 && i + 1 < chars.size()) {
+                insert(control, chars.substr(i++, 2));
+                continue;
+            }
             int keyAscii = c;
             raise([&](forms::Events &e) { e.KeyPress(control, keyAscii); });
             if (keyAscii >= 32)
@@ -220,10 +227,7 @@ private:
         Control &c = at(control);
         if (c.locked)
             return;
-        std::u16string next = c.text + std::u16string(text);
-        const int limit = form[control].maxLength;
-        if (limit > 0 && next.size() > std::size_t(limit))
-            next.resize(std::size_t(limit));
+        const std::u16string next = c.text + std::u16string(text.substr(0, form.admits(control, text, c.text.size())));
         if (next == c.text)
             return;
         c.text = next;

@@ -121,6 +121,36 @@ TEST_CASE("rectangles: the table's twips in pixels at every DPI from 100 to 200 
     CHECK(forms::placeToPixels(-712.0, 144) == -71);
 }
 
+TEST_CASE("a box takes what the user adds up to its limit in UTF-16 units, never half a surrogate pair")
+{
+    struct Row
+    {
+        const char *name;
+        int box;
+        std::u16string added;
+        std::size_t kept;
+        std::size_t admitted;
+    };
+    const std::u16string smile = u"\U0001F600";
+    const Row rows[] = {
+        {"fits", frmMain::Text1, u"EG", 2, 2},
+        {"cut at the limit", frmMain::Text1, u"EGLLX", 0, 4},
+        {"full already", frmMain::Text1, u"X", 4, 0},
+        {"over the limit already", frmMain::Text1, u"X", 300, 0},
+        {"a pair that fits", frmMain::Text1, smile, 2, 2},
+        {"a pair with one unit of room", frmMain::Text1, smile, 3, 0},
+        {"cut before a pair", frmMain::Text1, u"AB" + smile + smile, 1, 2},
+        {"cut after a pair", frmMain::Text1, smile + smile, 0, 4},
+        {"the long box", frmMain::Text3, std::u16string(300, u'a'), 10, 240},
+        {"no limit in the table", frmMain::Option1_0, std::u16string(300, u'a'), 10, 300},
+    };
+    const forms::FormModel form(frmMain::layout());
+    for (const Row &row : rows) {
+        INFO(row.name);
+        CHECK(form.admits(row.box, row.added, row.kept) == row.admitted);
+    }
+}
+
 TEST_CASE("a control's font is its own, else its frame's, else the form's")
 {
     const forms::FormModel form(frmMain::layout());
