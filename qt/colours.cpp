@@ -3,12 +3,11 @@
 
 // The runtime's colours: each control's pair from the form model's colour
 // rule over the application palette (GNOME's through the GTK theme, KDE's,
-// qt6ct's), again whenever that palette changes.
+// qt6ct's), again whenever that palette changes (the form's changeEvent).
 
 #include "qtruntime.h"
 
 #include <QApplication>
-#include <QEvent>
 #include <QLineEdit>
 #include <QPalette>
 
@@ -23,30 +22,6 @@ forms::Colour toColour(const QColor &c)
 {
     return forms::Colour(c.red()) | forms::Colour(c.green()) << 8 | forms::Colour(c.blue()) << 16;
 }
-
-// Hears the application's palette change, for a desktop switched to dark
-// (or back) while the window is open.
-class PaletteWatcher final : public QObject
-{
-public:
-    explicit PaletteWatcher(QtRuntime &runtime)
-        : QObject(&runtime)
-        , m_runtime(runtime)
-    {
-        qApp->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange)
-            m_runtime.applyColours();
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QtRuntime &m_runtime;
-};
 
 } // namespace
 
@@ -65,15 +40,10 @@ forms::PlatformColours QtRuntime::platformColours()
     return p;
 }
 
-void QtRuntime::followPalette()
-{
-    new PaletteWatcher(*this);
-}
-
 void QtRuntime::applyColours()
 {
     const forms::PlatformColours platform = platformColours();
-    for (int i = 0; i < m_model.count(); ++i)
+    for (int i = 0; i < int(m_controls.size()); ++i)
         applyColours(i, platform);
 }
 

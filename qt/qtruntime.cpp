@@ -149,6 +149,10 @@ protected:
         QWidget::changeEvent(event);
         if (event->type() == QEvent::WindowStateChange)
             m_runtime.formStateChanged();
+        // The application palette changed (a desktop switched to dark, or
+        // back): the form, which sets none of its own, follows it.
+        else if (event->type() == QEvent::PaletteChange)
+            m_runtime.applyColours();
     }
     void closeEvent(QCloseEvent *event) override
     {
@@ -182,7 +186,6 @@ QtRuntime::QtRuntime(const forms::FormDef &form)
     // first mode button when shown, and so choose a mode unasked.
     m_form->setFocusPolicy(Qt::ClickFocus);
     createControls();
-    followPalette();
     // The platform window, early: at Load the program centres the window by
     // its outer size, which only the platform window can tell before it shows.
     m_form->winId();

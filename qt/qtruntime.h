@@ -94,7 +94,6 @@ private:
     QLineEdit *edit(int control) const;
     // Colours: colours.cpp.
     static forms::PlatformColours platformColours();
-    void followPalette();
     void applyColours(int control, const forms::PlatformColours &platform);
     int indexOf(const QObject *object) const;
     bool keyPress(int control, QKeyEvent *event);
