@@ -280,9 +280,6 @@ void QtRuntime::createControls()
             static_cast<QLabel *>(control(label))->setBuddy(control(i));
     }
 
-    const std::vector<int> &order = m_model.tabOrder();
-    for (std::size_t i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(control(order[i - 1]), control(order[i]));
 }
 
 template <typename Raise>
