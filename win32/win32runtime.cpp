@@ -496,13 +496,63 @@ LRESULT Win32Runtime::editMessage(int control, HWND hwnd, UINT message, WPARAM w
     case WM_CHAR: {
         int keyAscii = int(wParam);
         raise([&](forms::Events &e) { e.KeyPress(control, keyAscii); });
-        if (m_ended || keyAscii <= 0 || keyAscii > 0xFFFF)
+        if (m_ended || keyAscii <= 0 || keyAscii > 0xFFFF || !admitsTyped(control, char16_t(keyAscii)))
             return 0;
         return CallWindowProcW(own, hwnd, message, WPARAM(keyAscii), lParam);
     }
+    case WM_PASTE:
+        paste(control);
+        return 0;
     default:
         return CallWindowProcW(own, hwnd, message, wParam, lParam);
     }
+}
+
+std::size_t Win32Runtime::keptUnits(HWND box)
+{
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return std::size_t(GetWindowTextLengthW(box)) - (end - start);
+}
+
+// A character outside the BMP comes as two WM_CHARs: the pair goes in whole
+// or not at all, by the model's limit.
+bool Win32Runtime::admitsTyped(int control, char16_t unit) const
+{
+    const HWND box = m_controls[std::size_t(control)].hwnd;
+    if (unit >= 0xD800 && unit < 0xDC00)
+        return m_model.admits(control, std::u16string{unit, u'\xDC00'}, keptUnits(box)) == 2;
+    if (unit < 0xDC00 || unit > 0xDFFF)
+        return true;
+    // The second half goes where its first did.
+    DWORD start = 0;
+    SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+    const std::u16string text = this->text(control);
+    return start > 0 && start <= text.size() && text[start - 1] >= 0xD800 && text[start - 1] < 0xDC00;
+}
+
+// The clipboard's text up to its first line break, as a one-line edit
+// pastes it, and of that what the model's limit admits.
+void Win32Runtime::paste(int control)
+{
+    const HWND box = m_controls[std::size_t(control)].hwnd;
+    if (locked(control) || !OpenClipboard(box))
+        return;
+    std::wstring text;
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto *chars = static_cast<const wchar_t *>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    text.resize(std::min(text.find_first_of(L"\r\n"), text.size()));
+    const std::size_t kept = keptUnits(box);
+    text.resize(m_model.admits(control, std::u16string(text.begin(), text.end()), kept));
+    if (text.empty() && kept == std::size_t(GetWindowTextLengthW(box)))
+        return;
+    SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void Win32Runtime::setCaption(std::u16string_view caption)

@@ -97,6 +97,10 @@ private:
     static LRESULT CALLBACK editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT formMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT editMessage(int control, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // A box's limit, as the model states it, over typing and pasting.
+    static std::size_t keptUnits(HWND box);
+    bool admitsTyped(int control, char16_t unit) const;
+    void paste(int control);
 
     // The form's messages, one handler each.
     LRESULT onCommand(HWND child, int code);

@@ -3,6 +3,7 @@
 
 #include "win32driver.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace {
@@ -168,7 +169,19 @@ void Win32Driver::paste(int control, std::u16string_view text)
 {
     const HWND box = this->control(control);
     SetFocus(box);
-    SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(std::wstring(text.begin(), text.end()).c_str()));
+    const HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    auto *chars = static_cast<wchar_t *>(GlobalLock(data));
+    std::copy(text.begin(), text.end(), chars);
+    chars[text.size()] = L'\0';
+    GlobalUnlock(data);
+    // A clipboard that cannot be opened keeps the text out: the paste's
+    // checks tell.
+    if (OpenClipboard(box)) {
+        EmptyClipboard();
+        SetClipboardData(CF_UNICODETEXT, data);
+        CloseClipboard();
+    }
+    SendMessageW(box, WM_PASTE, 0, 0);
     m_runtime.pump();
 }
 
