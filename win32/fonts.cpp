@@ -136,9 +136,8 @@ HFONT Fonts::forControl(HDC dc, const forms::FormModel &model, int control, UINT
     return chosen;
 }
 
-void Fonts::clear()
+Fonts::~Fonts()
 {
     for (const auto &[key, font] : m_fonts)
         DeleteObject(font);
-    m_fonts.clear();
 }

@@ -24,12 +24,13 @@ UINT windowDpi(HWND hwnd);
 // height pixels at a DPI.
 SIZE outerSize(int width, int height, DWORD style, DWORD exStyle, UINT dpi);
 
-// Fonts by face, pixel height and weight, made once and kept until clear().
+// Fonts by face, pixel height and weight, made once and kept while the set
+// lives.
 class Fonts
 {
 public:
     Fonts() = default;
-    ~Fonts() { clear(); }
+    ~Fonts();
     Fonts(const Fonts &) = delete;
     Fonts &operator=(const Fonts &) = delete;
 
@@ -39,7 +40,7 @@ public:
     // the caption a few pixels wider than its control, where it steps down
     // a pixel at a time until the caption shows whole on one line.
     HFONT forControl(HDC dc, const forms::FormModel &model, int control, UINT dpi);
-    void clear();
+    void swap(Fonts &other) noexcept { m_fonts.swap(other.m_fonts); }
 
 private:
     std::map<std::tuple<std::u16string_view, int, bool>, HFONT> m_fonts; // face, pixel height, bold

@@ -177,14 +177,17 @@ void Win32Runtime::createControls()
 
 void Win32Runtime::createFonts()
 {
-    m_fonts.clear();
+    // The new fonts first, then every control takes its own, and only then
+    // do the old ones go: no control ever paints with a deleted font.
+    Fonts fonts;
     const HDC dc = GetDC(m_form);
     for (int i = 0; i < m_model.count(); ++i) {
         Control &c = m_controls[std::size_t(i)];
-        c.font = m_fonts.forControl(dc, m_model, i, m_dpi);
+        c.font = fonts.forControl(dc, m_model, i, m_dpi);
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE);
     }
     ReleaseDC(m_form, dc);
+    m_fonts.swap(fonts);
 }
 
 void Win32Runtime::layout()
