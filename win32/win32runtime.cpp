@@ -424,17 +424,16 @@ LRESULT Win32Runtime::onSysCommand(WPARAM wParam, LPARAM lParam)
 {
     if ((wParam & 0xFFF0) != SC_CLOSE)
         return DefWindowProcW(m_form, WM_SYSCOMMAND, wParam, lParam);
-    // The close box, Alt+F4 and the system menu's Close all come here.
-    m_closeReason = forms::vbFormControlMenu;
-    const LRESULT result = DefWindowProcW(m_form, WM_SYSCOMMAND, wParam, lParam);
-    m_closeReason = forms::vbAppTaskManager;
-    return result;
+    // The close box, Alt+F4 and the system menu's Close all come here; the
+    // WM_CLOSE that DefWindowProc would send is left to other programs.
+    close(forms::vbFormControlMenu);
+    return 0;
 }
 
 LRESULT Win32Runtime::onClose()
 {
-    // Without SC_CLOSE first, another program asked (the Task Manager).
-    close(m_closeReason);
+    // A WM_CLOSE without SC_CLOSE: another program asked (the Task Manager).
+    close(forms::vbAppTaskManager);
     return 0;
 }
 

@@ -146,7 +146,6 @@ private:
     forms::PlatformColours m_platform;
     std::map<forms::Colour, HBRUSH> m_brushes;
     HWND m_lastFocus = nullptr;
-    int m_closeReason = forms::vbAppTaskManager;
     int m_depth = 0;
     bool m_shown = false;
     bool m_ended = false;
