@@ -52,12 +52,12 @@ std::optional<forms::Event> eventOf(forms::Kind kind, int code)
 template <typename Raise>
 void Win32Runtime::raise(Raise &&raise)
 {
-    if (!m_events || m_ended)
+    if (!m_events || ended())
         return;
     ++m_depth;
     forms::guard([&] { raise(*m_events); }, [this](const char *what) { fail(what); });
     --m_depth;
-    if (m_depth == 0 && m_ended)
+    if (m_depth == 0 && m_run == Run::Ending)
         finish();
 }
 
@@ -233,9 +233,10 @@ bool Win32Runtime::start(forms::Events &events, int showCommand)
                                         // The first show raises Resize once, whatever sizes
                                         // Windows sends on the way.
                                         ShowWindow(m_form, showCommand);
-                                        m_shown = true;
+                                        if (m_run == Run::Created)
+                                            m_run = Run::Shown;
                                     },
-                                    [this] { return m_ended; });
+                                    [this] { return ended(); });
     if (!shown)
         return false;
     // The form keeps the focus itself: the dialog manager would give it to
@@ -261,7 +262,7 @@ bool Win32Runtime::pump()
             break;
         dispatch(msg);
     }
-    return !m_ended;
+    return !ended();
 }
 
 void Win32Runtime::dispatch(MSG &msg)
@@ -294,13 +295,13 @@ bool Win32Runtime::tabFromForm(const MSG &msg)
 
 void Win32Runtime::finish()
 {
-    if (m_finished)
-        return;
-    m_finished = true;
+    // Only a running message loop, which a shown window has, waits for the
+    // quit.
+    const bool loopWaits = m_form && IsWindowVisible(m_form);
+    m_run = Run::Ended;
     if (m_form)
         DestroyWindow(m_form);
-    // Only a running message loop waits for the quit.
-    if (m_shown)
+    if (loopWaits)
         PostQuitMessage(m_exitCode);
 }
 
@@ -344,7 +345,7 @@ void Win32Runtime::close(int unloadMode)
 {
     bool cancel = false;
     raise([&](forms::Events &e) { cancel = e.QueryUnload(unloadMode); });
-    if (!cancel && !m_ended)
+    if (!cancel && !ended())
         end(0);
 }
 
@@ -390,7 +391,7 @@ LRESULT Win32Runtime::formMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT Win32Runtime::onSize()
 {
-    if (m_shown)
+    if (m_run == Run::Shown)
         raise([](forms::Events &e) { e.Resize(); });
     return 0;
 }
@@ -491,14 +492,14 @@ LRESULT Win32Runtime::editMessage(int control, HWND hwnd, UINT message, WPARAM w
         int keyCode = int(wParam);
         raise([&](forms::Events &e) { e.KeyDown(control, keyCode, shiftState()); });
         // A handler that clears the key code takes the key from the box.
-        if (m_ended || keyCode == 0)
+        if (ended() || keyCode == 0)
             return 0;
         return CallWindowProcW(own, hwnd, message, WPARAM(keyCode), lParam);
     }
     case WM_CHAR: {
         int keyAscii = int(wParam);
         raise([&](forms::Events &e) { e.KeyPress(control, keyAscii); });
-        if (m_ended || keyAscii <= 0 || keyAscii > 0xFFFF || !admitsTyped(control, char16_t(keyAscii)))
+        if (ended() || keyAscii <= 0 || keyAscii > 0xFFFF || !admitsTyped(control, char16_t(keyAscii)))
             return 0;
         return CallWindowProcW(own, hwnd, message, WPARAM(keyAscii), lParam);
     }
@@ -616,9 +617,9 @@ void Win32Runtime::pinOnTop()
 
 void Win32Runtime::end(int exitCode)
 {
-    if (m_ended)
+    if (ended())
         return;
-    m_ended = true;
+    m_run = Run::Ending;
     m_exitCode = exitCode;
     if (m_depth == 0)
         finish();
@@ -683,11 +684,11 @@ void Win32Runtime::setValue(int control, bool value)
 
 int Win32Runtime::msgBox(std::u16string_view prompt, int style, std::u16string_view title)
 {
-    if (m_ended)
+    if (ended())
         return forms::vbOK;
     // Before the first show the box stands alone, as the window is not there
     // to own it.
-    return MessageBoxW(m_shown ? m_form : nullptr, wide(prompt).c_str(), wide(title).c_str(), UINT(style));
+    return MessageBoxW(m_run == Run::Shown ? m_form : nullptr, wide(prompt).c_str(), wide(title).c_str(), UINT(style));
 }
 
 bool Win32Runtime::fileExists(std::u16string_view name) const

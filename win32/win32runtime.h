@@ -48,7 +48,7 @@ public:
     // refused, ends with status 0.
     void unload();
 
-    bool ended() const { return m_ended; }
+    bool ended() const { return m_run >= Run::Ending; }
     int exitCode() const { return m_exitCode; }
     HWND form() const { return m_form; }
     HWND control(int index) const { return m_controls.at(std::size_t(index)).hwnd; }
@@ -79,6 +79,14 @@ public:
     bool fileExists(std::u16string_view name) const override;
 
 private:
+    // Where the run is; it only moves on.
+    enum class Run {
+        Created, // not shown yet: sizes raise no Resize, a message box stands alone
+        Shown,
+        Ending, // ended inside a handler: finished when the outermost returns
+        Ended, // no events, no window
+    };
+
     struct Control
     {
         HWND hwnd = nullptr;
@@ -146,10 +154,8 @@ private:
     forms::PlatformColours m_platform;
     std::map<forms::Colour, HBRUSH> m_brushes;
     HWND m_lastFocus = nullptr;
-    int m_depth = 0;
-    bool m_shown = false;
-    bool m_ended = false;
-    bool m_finished = false;
+    Run m_run = Run::Created;
+    int m_depth = 0; // handlers running, one inside another
     int m_exitCode = 0;
     const char *m_startFailure = nullptr; // what could not be made before start
 };
