@@ -267,7 +267,7 @@ bool Win32Runtime::pump()
 
 void Win32Runtime::dispatch(MSG &msg)
 {
-    if (!m_form || (!tabFromForm(msg) && !IsDialogMessageW(m_form, &msg))) {
+    if (!m_form || (!tab(msg) && !IsDialogMessageW(m_form, &msg))) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -278,18 +278,24 @@ void Win32Runtime::unload()
     close(forms::vbFormCode);
 }
 
-bool Win32Runtime::tabFromForm(const MSG &msg)
+bool Win32Runtime::tab(const MSG &msg)
 {
-    // While the form itself holds the focus the dialog manager does not move
-    // it (Wine's does not), so Tab and Shift+Tab are taken here: Tab enters
-    // the first control, Shift+Tab the last.
+    // Tab and Shift+Tab, from the form or any of its controls, go where the
+    // model's nextTabStop says; the dialog manager never sees them (it would
+    // follow WS_TABSTOP, which a radio button's check sets and clears, and
+    // Wine's moves nothing while the form itself holds the focus). As the
+    // dialog manager does, a box that Tab enters has its text selected.
     // With no control focused, Windows may send the keys as system keys to
     // the active form; Alt+Tab is not ours.
     const bool key = msg.message == WM_KEYDOWN || (msg.message == WM_SYSKEYDOWN && !(msg.lParam & (1 << 29)));
-    if (!key || msg.wParam != VK_TAB || msg.hwnd != m_form)
+    if (!key || msg.wParam != VK_TAB || (msg.hwnd != m_form && indexOf(msg.hwnd) < 0))
         return false;
-    if (const HWND target = nextTabStop(m_form, GetKeyState(VK_SHIFT) < 0))
-        SetFocus(target);
+    const int next = m_model.nextTabStop(indexOf(msg.hwnd), GetKeyState(VK_SHIFT) < 0);
+    if (next >= 0) {
+        if (m_model[next].kind == forms::Kind::TextBox)
+            SendMessageW(control(next), EM_SETSEL, 0, -1);
+        SetFocus(control(next));
+    }
     return true;
 }
 
@@ -311,15 +317,6 @@ int Win32Runtime::indexOf(HWND hwnd) const
         return -1;
     const auto i = std::size_t(GetDlgCtrlID(hwnd) - firstControlId);
     return i < m_controls.size() && m_controls[i].hwnd == hwnd ? int(i) : -1;
-}
-
-HWND Win32Runtime::nextTabStop(HWND from, bool backwards) const
-{
-    // The model's order over what it says shows. Not WS_TABSTOP: a radio
-    // button's follows its check (BM_SETCHECK sets and clears it), so the two
-    // mode buttons cleared at Load would leave Tab nowhere to go.
-    const int next = m_model.nextTabStop(indexOf(from), backwards);
-    return next < 0 ? nullptr : m_controls[std::size_t(next)].hwnd;
 }
 
 LRESULT Win32Runtime::onCommand(HWND child, int code)
@@ -413,9 +410,11 @@ LRESULT Win32Runtime::onActivate(WPARAM wParam, LPARAM lParam)
 
 LRESULT Win32Runtime::onNextDlgCtl(WPARAM wParam, LPARAM lParam)
 {
-    // The dialog manager's Tab and arrow keys; the form is no dialog, so it
-    // moves the focus itself.
-    const HWND target = lParam ? reinterpret_cast<HWND>(wParam) : nextTabStop(GetFocus(), wParam != 0);
+    // The dialog manager's arrow keys name the control to go to; the form is
+    // no dialog, so it moves the focus itself. (Tab never reaches the dialog
+    // manager; a program's "next control" goes as Tab would.)
+    const int next = m_model.nextTabStop(indexOf(GetFocus()), wParam != 0);
+    const HWND target = lParam ? reinterpret_cast<HWND>(wParam) : next < 0 ? nullptr : control(next);
     if (target)
         SetFocus(target);
     return 0;

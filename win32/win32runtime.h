@@ -126,7 +126,6 @@ private:
     void layout();
     void createFonts();
     void showControls();
-    HWND nextTabStop(HWND from, bool backwards) const;
     // Colours: colours.cpp.
     void readPlatformColours();
     HBRUSH brush(forms::Colour colour);
@@ -134,7 +133,7 @@ private:
     LRESULT onSysColorChange();
     LRESULT onSettingChange(WPARAM action, LPARAM area);
     void close(int unloadMode);
-    bool tabFromForm(const MSG &msg);
+    bool tab(const MSG &msg);
     void dispatch(MSG &msg);
     void finish();
 
