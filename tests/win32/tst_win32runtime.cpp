@@ -285,6 +285,26 @@ TEST_CASE("a child the table does not hold gets the system's colours for the mes
     DestroyWindow(stranger);
 }
 
+TEST_CASE("Tab into a box selects its text, as the dialog manager does; Tab is no key of the box")
+{
+    Win32Driver d;
+    REQUIRE(d.start());
+    d.click(frmMain::Option1_0);
+    d.type(frmMain::Text1, u"EG");
+    d.events().raised.clear();
+    d.tab(false);
+    d.tab(true);
+    REQUIRE(d.focused() == frmMain::Text1);
+    DWORD start = 1;
+    DWORD end = 0;
+    SendMessageW(d.control(frmMain::Text1), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    CHECK(start == 0);
+    CHECK(end == 2);
+    for (const EventLog::Raised &r : d.events().raised)
+        CHECK(r.event == forms::Event::GotFocus);
+}
+
 TEST_CASE("which close each message asks for, and what the session's end answers")
 {
     // Every close asked is recorded; the control menu's is refused, as the
