@@ -279,7 +279,6 @@ void QtRuntime::createControls()
         if (const int label = m_model.labelOf(i); label >= 0)
             static_cast<QLabel *>(control(label))->setBuddy(control(i));
     }
-
 }
 
 template <typename Raise>
