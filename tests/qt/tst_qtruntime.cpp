@@ -13,6 +13,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -78,6 +79,8 @@ private Q_SLOTS:
     void messageIcon();
     void closeReasons_data();
     void closeReasons();
+    void boxLimit_data();
+    void boxLimit();
     void execExitStatus_data();
     void execExitStatus();
 
@@ -302,6 +305,49 @@ void tst_QtRuntime::closeReasons()
         QCOMPARE(runtime.form()->isVisible(), refuse);
     }
     QCOMPARE(events.modes, std::vector<int>(2, unloadMode));
+}
+
+// The code box's limit of four over a paste wherever it lands: what goes
+// in is cut from its own end, never inside a surrogate pair, and a text the
+// program wrote past the limit stays whole.
+void tst_QtRuntime::boxLimit_data()
+{
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length"); // selected
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("shown");
+    const QString smile = QStringLiteral("\U0001F600");
+    QTest::newRow("at the cursor") << "EGL" << 1 << 0 << "XY"
+                                   << "EXGL";
+    QTest::newRow("over a selection") << "EGLL" << 1 << 2 << "ABC"
+                                      << "EABL";
+    QTest::newRow("full") << "EGLL" << 4 << 0 << "X"
+                          << "EGLL";
+    QTest::newRow("a pair that fits, in the middle") << "EG" << 1 << 0 << smile + smile << "E" + smile + "G";
+    QTest::newRow("written past the limit") << "ABCDEF" << 6 << 0 << "X"
+                                            << "ABCDEF";
+}
+
+void tst_QtRuntime::boxLimit()
+{
+    QFETCH(QString, written);
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(QString, pasted);
+    QFETCH(QString, shown);
+    QVERIFY(startWindow());
+    auto *box = control<QLineEdit>(QStringLiteral("Text1"));
+    m_runtime->setText(frmMain::Text1, written.toStdU16String());
+    QCOMPARE(box->text(), written);
+    box->setSelection(start, length);
+    QApplication::clipboard()->setText(pasted);
+    box->paste();
+    QCOMPARE(box->text(), shown);
+    // Taking away still works on a text past the limit.
+    box->end(false);
+    box->backspace();
+    QCOMPARE(box->text(), shown.chopped(shown.back().isLowSurrogate() ? 2 : 1));
 }
 
 void tst_QtRuntime::execExitStatus_data()
