@@ -74,7 +74,7 @@ struct ControlDef
     Rect twips; // within its container
     int tabIndex = 0; // keyboard order; labels and frames take no focus
     Font font;
-    int maxLength = 0; // text boxes: at most this many characters typed or pasted; 0 is no limit
+    int maxLength = 0; // text boxes: UTF-16 units typed or pasted (FormModel::admits); 0 is no limit
     Colour backColor = defaultColour;
     Colour foreColor = defaultColour;
     bool visible = true;
