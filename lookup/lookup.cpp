@@ -3,7 +3,6 @@
 
 #include "lookup.h"
 
-#include "box.h"
 #include "listfile.h"
 #include "listreader.h"
 #include "record.h"
@@ -23,17 +22,9 @@ std::size_t bytesFor(std::size_t chars)
     return std::max(chars, record::codeLength) * 4;
 }
 
-// A match: the answer goes to the output box, then both boxes lock.
-void found(Box &input, Box &output, std::u16string_view answer)
-{
-    output.setText(answer);
-    input.setLocked(true);
-    output.setLocked(true);
-}
-
 SearchResult unreadable(const ListReader &reader)
 {
-    return {SearchResult::Status::Unreadable, ListFile::absolutePath(reader.path()), reader.reason()};
+    return {SearchResult::Status::Unreadable, {}, ListFile::absolutePath(reader.path()), reader.reason()};
 }
 
 } // namespace
@@ -55,41 +46,33 @@ SearchResult Lookup::firstMatch(const RecordFilter &filter, std::size_t chars, M
     while (reader.next(view)) {
         text = view.text(chars);
         if (matches(text))
-            return {SearchResult::Status::Found, {}, {}};
+            return {SearchResult::Status::Found, {}, {}, {}};
     }
     if (reader.failed())
         return unreadable(reader);
     return {};
 }
 
-SearchResult Lookup::searchCode(Box &codeIn, Box &nameOut)
+SearchResult Lookup::searchCode(std::u16string_view key) const
 {
-    m_searchKey = trimSpaces(codeIn.text());
-    const std::u16string key = m_searchKey;
     std::u16string text;
-    const SearchResult result = firstMatch(
+    SearchResult result = firstMatch(
         RecordFilter::forCode(key), record::throughName(record::shownNameLength),
         [&](const std::u16string &r) { return leftChars(r, record::codeLength) == key; }, text);
     if (result.status == SearchResult::Status::Found)
-        found(codeIn, nameOut, upper(midChars(text, record::namePosition, record::shownNameLength)));
-    else if (result.status == SearchResult::Status::NotFound)
-        nameOut.setText(u"ICAO CODE NOT FOUND");
+        result.answer = upper(midChars(text, record::namePosition, record::shownNameLength));
     return result;
 }
 
-SearchResult Lookup::searchName(Box &nameIn, Box &codeOut)
+SearchResult Lookup::searchName(std::u16string_view key) const
 {
-    m_searchKey = trimSpaces(nameIn.text());
-    const std::u16string key = m_searchKey;
     const std::size_t keyChars = charCount(key);
     std::u16string text;
-    const SearchResult result = firstMatch(
+    SearchResult result = firstMatch(
         RecordFilter::forName(key), record::throughName(keyChars),
         [&](const std::u16string &r) { return upper(midChars(r, record::namePosition, keyChars)) == key; }, text);
     if (result.status == SearchResult::Status::Found)
-        found(nameIn, codeOut, upper(leftChars(text, record::codeLength)));
-    else if (result.status == SearchResult::Status::NotFound)
-        nameIn.setText(u"AIRPORT NAME NOT FOUND");
+        result.answer = upper(leftChars(text, record::codeLength));
     return result;
 }
 

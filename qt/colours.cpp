@@ -5,25 +5,12 @@
 // rule over the application palette (GNOME's through the GTK theme, KDE's,
 // qt6ct's), again whenever that palette changes (the form's changeEvent).
 
+#include "qtconvert.h"
 #include "qtruntime.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QPalette>
-
-namespace {
-
-QColor toQColor(forms::Colour c)
-{
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-
-forms::Colour toColour(const QColor &c)
-{
-    return forms::Colour(c.red()) | forms::Colour(c.green()) << 8 | forms::Colour(c.blue()) << 16;
-}
-
-} // namespace
 
 forms::PlatformColours QtRuntime::platformColours()
 {

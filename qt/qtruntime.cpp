@@ -3,8 +3,9 @@
 
 #include "qtruntime.h"
 
+#include "failure.h"
 #include "fonts.h"
-#include "listfile.h"
+#include "qtconvert.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -28,11 +29,6 @@ namespace {
 double twips(int pixels)
 {
     return forms::toTwips(pixels, forms::designDpi);
-}
-
-QString toQString(std::u16string_view s)
-{
-    return QString::fromUtf16(s.data(), qsizetype(s.size()));
 }
 
 QMessageBox::Icon iconOf(int style)
@@ -529,11 +525,6 @@ int QtRuntime::msgBox(std::u16string_view prompt, int style, std::u16string_view
         return forms::vbOK;
     showMessage(prompt, style, title, m_form->isVisible() ? m_form.data() : nullptr);
     return forms::vbOK;
-}
-
-bool QtRuntime::fileExists(std::u16string_view name) const
-{
-    return codelook::ListFile::isRegularFile(std::u16string(name));
 }
 
 // The meta-object code compiled here, with the Qt headers this file has

@@ -74,7 +74,6 @@ public:
     void setFocus(int control) override;
     void setValue(int control, bool value) override;
     int msgBox(std::u16string_view prompt, int style, std::u16string_view title) override;
-    bool fileExists(std::u16string_view name) const override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

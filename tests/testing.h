@@ -4,14 +4,13 @@
 #pragma once
 
 // Helpers shared by the doctest programs: readable UTF-16 in failure
-// messages, throwaway folders, and files written in one go.
+// messages, throwaway folders (listfolder.h), and files read in one go.
 
+#include "listfolder.h"
 #include "text.h"
 
 #include <doctest/doctest.h>
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -41,45 +40,6 @@ struct StringMaker<std::vector<std::u16string>>
 } // namespace doctest
 
 namespace testing {
-
-// A fresh, empty folder, removed with everything in it at the end.
-class TempDir
-{
-public:
-    TempDir()
-    {
-        static std::atomic<unsigned> counter = 0;
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        const auto base = std::filesystem::temp_directory_path();
-        for (;;) {
-            m_path = base / ("codelook-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
-            if (std::filesystem::create_directory(m_path))
-                break;
-        }
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                     ignored);
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    TempDir(const TempDir &) = delete;
-    TempDir &operator=(const TempDir &) = delete;
-
-    const std::filesystem::path &path() const { return m_path; }
-    std::filesystem::path file(std::string_view name) const { return m_path / name; }
-
-private:
-    std::filesystem::path m_path;
-};
-
-inline bool writeFile(const std::filesystem::path &path, std::string_view bytes)
-{
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), std::streamsize(bytes.size()));
-    return bool(file.flush());
-}
 
 inline std::string readFile(const std::filesystem::path &path)
 {

@@ -11,7 +11,6 @@
 // fresh panel, and then every panel is followed by its search's status
 // (one process for many searches: a test under an emulator starts it once).
 
-#include "box.h"
 #include "bytescan.h"
 #include "frmmain.h"
 #include "lookup.h"
@@ -93,18 +92,20 @@ int search(Lookup &lookup, const std::u16string &key, bool code)
 {
     // The key is cut as the window's input box would cut it.
     const forms::ControlDef &box = frmMain::layout().controls[code ? frmMain::Text1 : frmMain::Text3];
-    MemoryBox input(limited(key, std::size_t(box.maxLength)));
-    MemoryBox output;
-    const SearchResult result = code ? lookup.searchCode(input, output) : lookup.searchName(input, output);
+    const std::u16string input = limited(key, std::size_t(box.maxLength));
+    const std::u16string searchKey = trimSpaces(input);
+    const SearchResult result = code ? lookup.searchCode(searchKey) : lookup.searchName(searchKey);
     if (result.status == SearchResult::Status::Unreadable) {
         std::fprintf(stderr, "codelook-scan: cannot read %s: %s\n", local8Bit(result.path).c_str(),
                      local8Bit(result.reason).c_str());
         return 2;
     }
-    print("input", input.text());
-    print("output", output.text());
-    print("locked", input.isLocked() ? u"yes" : u"no");
-    return result.status == SearchResult::Status::Found ? 0 : 1;
+    // The panel as the window's SEARCH leaves it.
+    const bool found = result.status == SearchResult::Status::Found;
+    print("input", found || code ? std::u16string_view(input) : frmMain::nameNotFound);
+    print("output", found ? std::u16string_view(result.answer) : code ? frmMain::codeNotFound : u"");
+    print("locked", found ? u"yes" : u"no");
+    return found ? 0 : 1;
 }
 
 } // namespace

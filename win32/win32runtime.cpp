@@ -3,8 +3,8 @@
 
 #include "win32runtime.h"
 
+#include "failure.h"
 #include "fonts.h"
-#include "listfile.h"
 #include "resource.h"
 
 #include <commctrl.h> // the controls' class names only: comctl32 is not linked
@@ -688,9 +688,4 @@ int Win32Runtime::msgBox(std::u16string_view prompt, int style, std::u16string_v
     // Before the first show the box stands alone, as the window is not there
     // to own it.
     return MessageBoxW(m_run == Run::Shown ? m_form : nullptr, wide(prompt).c_str(), wide(title).c_str(), UINT(style));
-}
-
-bool Win32Runtime::fileExists(std::u16string_view name) const
-{
-    return codelook::ListFile::isRegularFile(std::u16string(name));
 }

@@ -76,7 +76,6 @@ public:
     void setFocus(int control) override;
     void setValue(int control, bool value) override;
     int msgBox(std::u16string_view prompt, int style, std::u16string_view title) override;
-    bool fileExists(std::u16string_view name) const override;
 
 private:
     // Where the run is; it only moves on.

@@ -183,11 +183,4 @@ std::u16string_view FormModel::accessibleName(int control) const
     return (*this)[control].text;
 }
 
-void endWithFailure(Runtime &runtime, const Events &events, std::u16string_view what)
-{
-    const Message box = events.failureMessage(what);
-    runtime.msgBox(box.prompt, box.style, box.title);
-    runtime.end(EXIT_FAILURE);
-}
-
 } // namespace forms

@@ -4,18 +4,19 @@
 #pragma once
 
 // The rules that follow from a form's control table, stated once for every
-// runtime: which events each kind of control raises, which controls take the
-// focus and in what order, which option buttons clear one another, what
-// shows through its frames, where each control lies in twips and in pixels
-// at a DPI, which font it is drawn in and in which colours on the platform's
-// palette, which label names which box, the order in which a form starts,
-// and how a handler's failure ends the program. A runtime keeps one FormModel beside its native controls and asks
-// it; it derives none of these itself.
+// runtime: which events each kind of control raises (rulesOf), which
+// controls take the focus and in what order, which option buttons clear one
+// another, what shows through its frames, where each control lies in twips
+// and in pixels at a DPI, which font it is drawn in (its own, its frame's or
+// the form's) and in which colours on the platform's palette (colourrule.h),
+// which label names which box, the order in which a runtime stacks its
+// controls and starts a form (start). How a handler's failure ends the
+// program is failure.h's. A runtime keeps one FormModel beside its native
+// controls and asks it; it derives none of these itself.
 
 #include "colourrule.h"
 #include "forms.h"
 
-#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -170,26 +171,6 @@ bool start(Raise &&raise, Show &&show, Ended &&ended)
     show();
     raise([](Events &e) { e.Resize(); });
     return !ended();
-}
-
-// Runs one handler as every runtime raises an event: a failure it lets out
-// must not unwind through the platform's own code, so it goes to fail(what)
-// with the failure's description ("" when it has none), which shows the
-// program's failure box and ends the program.
-// What fail() then does on every runtime, given the failure's description:
-// the box the program words, and the end with a failure status.
-void endWithFailure(Runtime &runtime, const Events &events, std::u16string_view what);
-
-template <typename Handler, typename Fail>
-void guard(Handler &&handler, Fail &&fail)
-{
-    try {
-        handler();
-    } catch (const std::exception &e) {
-        fail(e.what());
-    } catch (...) {
-        fail("");
-    }
 }
 
 } // namespace forms

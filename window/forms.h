@@ -10,13 +10,9 @@
 // sizes are twips (1440 an inch, so 15 a pixel at 96 dpi); colours are
 // 0x00BBGGRR values.
 //
-// The form model (formmodel.h) answers every rule that follows from the table:
-// which events each kind of control raises and whether it takes the focus,
-// the tab order, the option buttons' groups, what shows through its frames,
-// rectangles at a DPI, inherited fonts, which label names which box, the
-// colours on the platform's palette, the start order, and how a handler's
-// failure ends the program. A runtime (Qt on Linux, Win32 on Windows, a fake
-// in the tests) must itself:
+// Every rule that follows from the table is the form model's (formmodel.h,
+// where they are listed). A runtime (Qt on Linux, Win32 on Windows, a fake in
+// the tests) must itself:
 // - create one native control per row, named after it, where the model puts
 //   it, in the font and the colours the model gives, with the table's limit;
 // - start the form in the model's order (forms::start);
@@ -27,8 +23,8 @@
 // - move the focus with Tab and Shift+Tab as the model's nextTabStop says,
 //   and let Enter and Esc press no button;
 // - tell a close's reason (UnloadMode) and let QueryUnload refuse it;
-// - when a handler fails (forms::guard), show the box the program words
-//   (Events::failureMessage) and end with a failure status;
+// - when a handler fails, show the box the program words and end with a
+//   failure status (failure.h);
 // - carry out the calls of Runtime.
 
 #include <cstdint>
@@ -155,12 +151,9 @@ public:
 
     // A modal message box; returns the button pressed (vbOK).
     virtual int msgBox(std::u16string_view prompt, int style, std::u16string_view title) = 0;
-
-    // Whether a file (not a folder) of this name is in the current directory.
-    virtual bool fileExists(std::u16string_view name) const = 0;
 };
 
-// A message box as the program words it.
+// A message box as the program words it (and as a test reads one back).
 struct Message
 {
     std::u16string prompt;

@@ -3,7 +3,9 @@
 
 #include "frmmain.h"
 
-#include "box.h"
+#include "listfile.h"
+#include "lookup.h"
+#include "text.h"
 
 #include <array>
 
@@ -66,25 +68,6 @@ constexpr std::u16string_view missingListPrompt
     = u"PAY ATTENTION!!! THE CODELOOK.TXT FILE ISN'T IN THE SAME FOLDER OF THE MAIN PROGRAM - THE SOFTWARE DON'T "
       u"WORK - PUT THE CODELOOK.TXT FILE IN THE SAME FOLDER";
 constexpr std::u16string_view missingListTitle = u"FILE NON FOUND";
-
-// A panel's text box as the searches see it. Writes go through the runtime,
-// so they raise the box's change as typing does.
-class PanelBox final : public codelook::Box
-{
-public:
-    PanelBox(forms::Runtime &runtime, int control)
-        : m_runtime(runtime)
-        , m_control(control)
-    { }
-    std::u16string text() const override { return m_runtime.text(m_control); }
-    void setText(std::u16string_view text) override { m_runtime.setText(m_control, text); }
-    bool isLocked() const override { return m_runtime.locked(m_control); }
-    void setLocked(bool locked) override { m_runtime.setLocked(m_control, locked); }
-
-private:
-    forms::Runtime &m_runtime;
-    int m_control;
-};
 
 } // namespace
 
@@ -211,7 +194,7 @@ void frmMain::Form_Load()
     m_runtime.setValue(Option1_0, false);
     m_runtime.setValue(Option1_1, false);
 
-    if (!m_runtime.fileExists(codelook::listFileName)) {
+    if (!codelook::ListFile::isRegularFile(std::u16string(codelook::listFileName))) {
         m_runtime.msgBox(missingListPrompt, forms::vbExclamation, missingListTitle);
         // The program could not do its work: say so to whoever started it.
         m_runtime.end(1);
@@ -258,16 +241,29 @@ void frmMain::Option1_GotFocus(int Index)
 
 void frmMain::Command1_Click()
 {
-    PanelBox code(m_runtime, Text1);
-    PanelBox name(m_runtime, Text2);
-    reportUnreadable(m_lookup.searchCode(code, name));
+    using Status = codelook::SearchResult::Status;
+    m_searchKey = codelook::trimSpaces(m_runtime.text(Text1));
+    const codelook::SearchResult result = codelook::Lookup().searchCode(m_searchKey);
+    if (result.status == Status::Found)
+        showFound(Text1, Text2, result.answer);
+    else if (result.status == Status::NotFound)
+        m_runtime.setText(Text2, codeNotFound);
+    else
+        reportUnreadable(result.path, result.reason);
 }
 
+// Not found, the typed name itself is replaced by the message.
 void frmMain::Command6_Click()
 {
-    PanelBox name(m_runtime, Text3);
-    PanelBox code(m_runtime, Text4);
-    reportUnreadable(m_lookup.searchName(name, code));
+    using Status = codelook::SearchResult::Status;
+    m_searchKey = codelook::trimSpaces(m_runtime.text(Text3));
+    const codelook::SearchResult result = codelook::Lookup().searchName(m_searchKey);
+    if (result.status == Status::Found)
+        showFound(Text3, Text4, result.answer);
+    else if (result.status == Status::NotFound)
+        m_runtime.setText(Text3, nameNotFound);
+    else
+        reportUnreadable(result.path, result.reason);
 }
 
 void frmMain::Command2_Click()
@@ -304,16 +300,22 @@ void frmMain::clearPanel(Control input, Control output)
     m_runtime.setFocus(input);
 }
 
+// The answer first, then the locks: the input box, then the output box.
+void frmMain::showFound(Control input, Control output, std::u16string_view answer)
+{
+    m_runtime.setText(output, answer);
+    m_runtime.setLocked(input, true);
+    m_runtime.setLocked(output, true);
+}
+
 // A list that vanished or became unreadable after start-up: the user is told
 // which file and why, and the window goes on as it was.
-void frmMain::reportUnreadable(const codelook::SearchResult &result)
+void frmMain::reportUnreadable(std::u16string_view path, std::u16string_view reason)
 {
-    if (result.status != codelook::SearchResult::Status::Unreadable)
-        return;
     std::u16string prompt = u"THE CODELOOK.TXT FILE CAN'T BE READ:\n";
-    prompt += result.path;
+    prompt += path;
     prompt += u"\n\n";
-    prompt += result.reason;
+    prompt += reason;
     m_runtime.msgBox(prompt, forms::vbExclamation, u"FILE NOT READABLE");
 }
 

@@ -6,15 +6,15 @@
 // The program's one window. Three frames of the window's size lie on top of
 // one another: Frame3, the choice of mode, is shown at start; picking a mode
 // shows its panel (Frame1 code to name, Frame2 name to code) and hides the
-// choice for the rest of the run. Each panel's SEARCH hands its two boxes to
-// codelook::Lookup, which reads codelook.txt from the current directory.
+// choice for the rest of the run. Each panel's SEARCH asks codelook::Lookup,
+// which reads codelook.txt from the current directory, and writes the answer
+// into the panel's boxes.
 //
 // The window is written once for every platform: a forms runtime creates its
 // controls from layout() and raises their events here, and the handlers,
 // named after their control and event, drive the runtime back.
 
 #include "forms.h"
-#include "lookup.h"
 
 #include <string>
 
@@ -38,6 +38,8 @@ public:
 
     static const forms::FormDef &layout();
     static constexpr std::u16string_view startupCaption = u"GET ICAO/AIRPORT NAME - BY MELVO VERNASCO";
+    static constexpr std::u16string_view codeNotFound = u"ICAO CODE NOT FOUND";
+    static constexpr std::u16string_view nameNotFound = u"AIRPORT NAME NOT FOUND";
 
     explicit frmMain(forms::Runtime &runtime);
 
@@ -79,8 +81,10 @@ private:
     static const Dispatch &dispatch(int control);
 
     void clearPanel(Control input, Control output);
-    void reportUnreadable(const codelook::SearchResult &result);
+    void showFound(Control input, Control output, std::u16string_view answer);
+    void reportUnreadable(std::u16string_view path, std::u16string_view reason);
 
     forms::Runtime &m_runtime;
-    codelook::Lookup m_lookup;
+    // The trimmed input of the latest SEARCH of either panel.
+    std::u16string m_searchKey;
 };

@@ -7,11 +7,11 @@
 // in the font it is drawn in at that scale.
 
 #include "frmmain.h"
+#include "listfolder.h"
 #include "qtruntime.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QFile>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
@@ -22,7 +22,6 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
@@ -83,7 +82,7 @@ private Q_SLOTS:
     void captionFits();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<testing::ListFolder> m_folder;
     std::unique_ptr<QtRuntime> m_runtime;
     std::unique_ptr<frmMain> m_window;
 };
@@ -91,13 +90,7 @@ private:
 void tst_Scale::initTestCase()
 {
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    QVERIFY(QDir::setCurrent(m_dir->path()));
-    QFile list(QStringLiteral("codelook.txt"));
-    QVERIFY(list.open(QIODevice::WriteOnly));
-    list.write("EGLL London Heathrow Airport\r\n");
-    list.close();
+    m_folder = std::make_unique<testing::ListFolder>("EGLL London Heathrow Airport\r\n");
     m_runtime = std::make_unique<QtRuntime>(frmMain::layout());
     m_window = std::make_unique<frmMain>(*m_runtime);
     QVERIFY(m_runtime->start(*m_window));

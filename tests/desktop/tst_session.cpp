@@ -9,13 +9,12 @@
 // compositor has no keyboard of its own.
 
 #include "frmmain.h"
+#include "listfolder.h"
 #include "platformchoice.h"
 #include "qtruntime.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -42,20 +41,14 @@ private:
         return m_runtime->form()->findChild<QLineEdit *>(QLatin1StringView(box))->text();
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<testing::ListFolder> m_folder;
     std::unique_ptr<QtRuntime> m_runtime;
     std::unique_ptr<frmMain> m_window;
 };
 
 void tst_Session::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    QVERIFY(QDir::setCurrent(m_dir->path()));
-    QFile list(QStringLiteral("codelook.txt"));
-    QVERIFY(list.open(QIODevice::WriteOnly));
-    list.write("LIRF Roma Fiumicino\r\nEGLL London Heathrow Airport\r\n");
-    list.close();
+    m_folder = std::make_unique<testing::ListFolder>("LIRF Roma Fiumicino\r\nEGLL London Heathrow Airport\r\n");
     m_runtime = std::make_unique<QtRuntime>(frmMain::layout());
     m_window = std::make_unique<frmMain>(*m_runtime);
 }

@@ -1,7 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The codelook developers
 // SPDX-License-Identifier: MIT
 
-#include "box.h"
 #include "listfile.h"
 #include "lookup.h"
 #include "testing.h"
@@ -59,9 +58,6 @@ const std::string airports = "EPWA Warsaw Chopin\r\n"
                              "ABCD\r\n"
                              "ABCE-\r\n";
 
-const std::u16string codeNotFound = u"ICAO CODE NOT FOUND";
-const std::u16string nameNotFound = u"AIRPORT NAME NOT FOUND";
-
 // Peak memory of the process so far, in KiB.
 long peakMemoryKiB()
 {
@@ -91,32 +87,10 @@ int openFiles()
 #endif
 }
 
-std::u16string withoutOuterSpaces(std::u16string s)
+// The list's folder as the current directory.
+struct Fixture : testing::ListFolder
 {
-    while (!s.empty() && s.front() == u' ')
-        s.erase(0, 1);
-    while (!s.empty() && s.back() == u' ')
-        s.pop_back();
-    return s;
-}
-
-// A fresh folder for the list, and the current directory put back after.
-struct Fixture
-{
-    Fixture()
-        : startDir(std::filesystem::current_path())
-    { }
-    ~Fixture()
-    {
-        std::error_code ignored;
-        std::filesystem::current_path(startDir, ignored);
-    }
-
-    std::filesystem::path listFile() const { return dir.file("codelook.txt"); }
-    std::u16string list() const { return testing::u16path(listFile()); }
-
-    std::filesystem::path startDir;
-    testing::TempDir dir;
+    std::u16string path() const { return testing::u16path(list()); }
 };
 
 } // namespace
@@ -132,47 +106,40 @@ TEST_CASE_FIXTURE(Fixture, "code search")
         std::u16string shown;
     } cases[] = {
         {"found, name upper-cased", airports, u"EPKK", true, u"KRAKÓW BALICE"},
-        {"spaces around the key", airports, u"  EPKT ", true, u"KATOWICE"},
+        {"spaces around the key are part of it", airports, u"  EPKT ", false, u""},
         {"first of several matches", airports, u"EPWA", true, u"WARSAW CHOPIN"},
         {"Windows-1252 record", airports, u"LFPG", true, u"CHÂTEAU"},
         {"sharp s upper-cased to SS", airports, u"EDDM", true, u"MÜNCHEN FRANZ JOSEF STRAUSS"},
         {"non-ASCII code", airports, u"ÐÐÐÐ", true, u"ÐAKAR"},
-        {"not found", airports, u"XXXX", false, codeNotFound},
-        {"lower-case key finds nothing", airports, u"epkk", false, codeNotFound},
-        {"upper-case key misses lower-case code", airports, u"EPZZ", false, codeNotFound},
-        {"key longer than a code", airports, u"EPKKX", false, codeNotFound},
-        {"tab is part of the key", airports, u"EPKK\t", false, codeNotFound},
+        {"not found", airports, u"XXXX", false, u""},
+        {"lower-case key finds nothing", airports, u"epkk", false, u""},
+        {"upper-case key misses lower-case code", airports, u"EPZZ", false, u""},
+        {"key longer than a code", airports, u"EPKKX", false, u""},
+        {"tab is part of the key", airports, u"EPKK\t", false, u""},
         {"short key matches the whole record only", airports, u"ABC", true, u""},
-        {"short key without such a record", airports, u"EPK", false, codeNotFound},
+        {"short key without such a record", airports, u"EPK", false, u""},
         {"record of four characters", airports, u"ABCD", true, u""},
         {"record of five characters", airports, u"ABCE", true, u""},
-        {"empty key without an empty record", airports, u"", false, codeNotFound},
-        {"empty key matches an empty record", "EPWA x,,EPKK y", u"  ", true, u""},
+        {"empty key without an empty record", airports, u"", false, u""},
+        {"empty key matches an empty record", "EPWA x,,EPKK y", u"", true, u""},
         // Upper-casing after the cut: 150 sharp s become 300 letters.
         {"name cut to 150 characters, then upper-cased", "LONG " + testing::repeated("ß", 160) + "\n", u"LONG", true,
          std::u16string(300, u'S')},
         {"name of 151 characters", "LONG " + std::string(150, 'a') + "b\n", u"LONG", true, std::u16string(150, u'A')},
         // U+FEFF opening a record is a character of its code, not a mark to
         // skip.
-        {"byte-order mark starting a record is a character", "ZZZZ x\n\uFEFFEPGD Gdansk\n", u"EPGD", false,
-         codeNotFound},
+        {"byte-order mark starting a record is a character", "ZZZZ x\n\uFEFFEPGD Gdansk\n", u"EPGD", false, u""},
     };
     for (const auto &c : cases) {
         SUBCASE(c.name)
         {
-            REQUIRE(testing::writeFile(listFile(), c.bytes));
-            MemoryBox code(c.key);
-            MemoryBox out(u"previous");
-            Lookup lookup(list());
+            REQUIRE(writeList(c.bytes));
+            const Lookup lookup(path());
             const int filesBefore = openFiles();
-            const SearchResult result = lookup.searchCode(code, out);
+            const SearchResult result = lookup.searchCode(c.key);
             CHECK(openFiles() == filesBefore);
             CHECK(result.status == (c.found ? Status::Found : Status::NotFound));
-            CHECK(out.text() == c.shown);
-            CHECK(code.text() == c.key);
-            CHECK(code.isLocked() == c.found);
-            CHECK(out.isLocked() == c.found);
-            CHECK(lookup.searchKey() == withoutOuterSpaces(c.key));
+            CHECK(result.answer == c.shown);
         }
     }
 }
@@ -190,13 +157,13 @@ TEST_CASE_FIXTURE(Fixture, "name search")
         {"beginning of a name", airports, u"KAT", u"EPKT"},
         {"first of names sharing a prefix", airports, u"K", u"EPKK"},
         {"first of equal names", airports, u"WARSAW CHOPIN", u"EPWA"},
-        {"spaces around the key", airports, u" CHÂ  ", u"LFPG"},
+        {"spaces around the key are part of it", airports, u" CHÂ  ", u""},
         {"code upper-cased", airports, u"ZIELONA", u"EPZZ"},
         {"non-ASCII key", airports, u"ŁÓDŹ", u"EPLL"},
         {"eth", airports, u"ÐA", u"ÐÐÐÐ"},
         {"SS matches a final sharp s", airports, u"MÜNCHEN FRANZ JOSEF STRAUSS", u"EDDM"},
         {"empty key matches the first record", airports, u"", u"EPWA"},
-        {"key of spaces matches the first record", airports, u"   ", u"EPWA"},
+        {"key of spaces matches only names starting so", airports, u"   ", u""},
         {"not found", airports, u"NOWHERE", u""},
         {"key as typed is not upper-cased", airports, u"Krak", u""},
         {"name longer than any record", airports, u"KATOWICE AIRPORT", u""},
@@ -206,71 +173,25 @@ TEST_CASE_FIXTURE(Fixture, "name search")
     for (const auto &c : cases) {
         SUBCASE(c.name)
         {
-            REQUIRE(testing::writeFile(listFile(), c.bytes));
-            const bool found = !c.code.empty();
-            MemoryBox name(c.key);
-            MemoryBox out(u"previous");
-            Lookup lookup(list());
+            REQUIRE(writeList(c.bytes));
+            const Lookup lookup(path());
             const int filesBefore = openFiles();
-            const SearchResult result = lookup.searchName(name, out);
+            const SearchResult result = lookup.searchName(c.key);
             CHECK(openFiles() == filesBefore);
-            CHECK(result.status == (found ? Status::Found : Status::NotFound));
-            CHECK(out.text() == (found ? c.code : u"previous"));
-            CHECK(name.text() == (found ? c.key : nameNotFound));
-            CHECK(name.isLocked() == found);
-            CHECK(out.isLocked() == found);
-            CHECK(lookup.searchKey() == withoutOuterSpaces(c.key));
-        }
-    }
-}
-
-TEST_CASE_FIXTURE(Fixture, "not found leaves the locks")
-{
-    const struct
-    {
-        const char *name;
-        bool codePanel;
-        bool locked;
-    } cases[] = {
-        {"code panel, unlocked", true, false},
-        {"code panel, locked", true, true},
-        {"name panel, unlocked", false, false},
-        {"name panel, locked", false, true},
-    };
-    for (const auto &c : cases) {
-        SUBCASE(c.name)
-        {
-            REQUIRE(testing::writeFile(listFile(), airports));
-            MemoryBox in(u"NOPE");
-            MemoryBox out;
-            in.setLocked(c.locked);
-            out.setLocked(c.locked);
-            Lookup lookup(list());
-            const SearchResult result = c.codePanel ? lookup.searchCode(in, out) : lookup.searchName(in, out);
-            CHECK(result.status == Status::NotFound);
-            CHECK(in.isLocked() == c.locked);
-            CHECK(out.isLocked() == c.locked);
+            CHECK(result.status == (c.code.empty() ? Status::NotFound : Status::Found));
+            CHECK(result.answer == c.code);
         }
     }
 }
 
 // The message replaces the typed name, so pressing SEARCH again looks for
 // the message itself.
-TEST_CASE_FIXTURE(Fixture, "not-found message searched again")
+TEST_CASE_FIXTURE(Fixture, "the name not-found message is a name of its own")
 {
-    REQUIRE(testing::writeFile(listFile(), airports + "ZZZZ airport name not found here\n"));
-    MemoryBox name(u"NOWHERE");
-    MemoryBox code(u"previous");
-    Lookup lookup(list());
-    CHECK(lookup.searchName(name, code).status == Status::NotFound);
-    CHECK(name.text() == nameNotFound);
-    CHECK(code.text() == u"previous");
-    CHECK_FALSE(name.isLocked());
-
-    CHECK(lookup.searchName(name, code).status == Status::Found);
-    CHECK(code.text() == u"ZZZZ");
-    CHECK(name.isLocked());
-    CHECK(code.isLocked());
+    REQUIRE(writeList(airports + "ZZZZ airport name not found here\n"));
+    const SearchResult result = Lookup(path()).searchName(u"AIRPORT NAME NOT FOUND");
+    CHECK(result.status == Status::Found);
+    CHECK(result.answer == u"ZZZZ");
 }
 
 TEST_CASE_FIXTURE(Fixture, "list changes between searches")
@@ -286,50 +207,43 @@ TEST_CASE_FIXTURE(Fixture, "list changes between searches")
         {"edited in place", Change::Edit, Status::Found, u"MODLIN"},
         {"same size edit", Change::SameSize, Status::Found, u"WARSAW CHOPIX"},
         {"replaced by rename", Change::Rename, Status::Found, u"OKECIE"},
-        {"emptied", Change::Empty, Status::NotFound, codeNotFound},
-        {"deleted", Change::Delete, Status::Unreadable, u"previous"},
+        {"emptied", Change::Empty, Status::NotFound, u""},
+        {"deleted", Change::Delete, Status::Unreadable, u""},
     };
     for (const auto &c : cases) {
         SUBCASE(c.name)
         {
-            REQUIRE(testing::writeFile(listFile(), airports));
-            Lookup lookup(list());
-            {
-                MemoryBox code(u"EPWA");
-                MemoryBox out;
-                CHECK(lookup.searchCode(code, out).status == Status::Found);
-                CHECK(out.text() == u"WARSAW CHOPIN");
-            }
+            REQUIRE(writeList(airports));
+            const Lookup lookup(path());
+            CHECK(lookup.searchCode(u"EPWA").answer == u"WARSAW CHOPIN");
 
             switch (c.change) {
             case Change::Edit:
-                REQUIRE(testing::writeFile(listFile(), "EPWA Modlin\n"));
+                REQUIRE(writeList("EPWA Modlin\n"));
                 break;
             case Change::SameSize: {
                 std::string edited = airports;
                 edited.replace(edited.find("Chopin"), 6, "Chopix");
-                REQUIRE(testing::writeFile(listFile(), edited));
+                REQUIRE(writeList(edited));
                 break;
             }
             case Change::Rename: {
-                const auto other = dir.file("new.txt");
+                const auto other = dir().file("new.txt");
                 REQUIRE(testing::writeFile(other, "EPWA Okecie\n"));
-                std::filesystem::rename(other, listFile());
+                std::filesystem::rename(other, list());
                 break;
             }
             case Change::Empty:
-                REQUIRE(testing::writeFile(listFile(), ""));
+                REQUIRE(writeList(""));
                 break;
             case Change::Delete:
-                REQUIRE(std::filesystem::remove(listFile()));
+                REQUIRE(std::filesystem::remove(list()));
                 break;
             }
 
-            MemoryBox code(u"EPWA");
-            MemoryBox out(u"previous");
-            const SearchResult result = lookup.searchCode(code, out);
+            const SearchResult result = lookup.searchCode(u"EPWA");
             CHECK(result.status == c.status);
-            CHECK(out.text() == c.shown);
+            CHECK(result.answer == c.shown);
 #ifndef _WIN32
             if (c.status == Status::Unreadable)
                 CHECK(result.reason == u"No such file or directory");
@@ -362,7 +276,7 @@ TEST_CASE_FIXTURE(Fixture, "unreadable list")
     for (const auto &c : cases) {
         SUBCASE(c.name)
         {
-            const auto path = listFile();
+            const auto path = list();
             switch (c.kind) {
             case Kind::Missing:
                 break;
@@ -384,7 +298,7 @@ TEST_CASE_FIXTURE(Fixture, "unreadable list")
                     MESSAGE("skipped: root reads files whatever their mode");
                     return;
                 }
-                REQUIRE(testing::writeFile(path, airports));
+                REQUIRE(writeList(airports));
                 REQUIRE(::chmod(path.c_str(), 0) == 0);
                 break;
 #else
@@ -395,7 +309,6 @@ TEST_CASE_FIXTURE(Fixture, "unreadable list")
 
             // Run from the list's folder with the default, relative list
             // name: the result must still name the list by its absolute path.
-            std::filesystem::current_path(dir.path());
             // Start-up lets through only what a search can open, but cannot
             // know of a file's mode.
             CHECK(ListFile::isRegularFile(u"codelook.txt") == (c.kind == Kind::NoPermission));
@@ -404,14 +317,11 @@ TEST_CASE_FIXTURE(Fixture, "unreadable list")
 
             for (const bool codePanel : {true, false}) {
                 CAPTURE(codePanel);
-                MemoryBox in(u"EPWA");
-                MemoryBox out(u"previous");
-                out.setLocked(true);
                 SearchResult result;
                 std::atomic<bool> done = false;
                 std::thread search([&] {
-                    Lookup lookup;
-                    result = codePanel ? lookup.searchCode(in, out) : lookup.searchName(in, out);
+                    const Lookup lookup;
+                    result = codePanel ? lookup.searchCode(u"EPWA") : lookup.searchName(u"EPWA");
                     done = true;
                 });
                 const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -435,12 +345,7 @@ TEST_CASE_FIXTURE(Fixture, "unreadable list")
                     CHECK_FALSE(result.reason.empty());
                 else
                     CHECK(result.reason == c.reason);
-                CHECK(in.text() == u"EPWA");
-                CHECK(out.text() == u"previous");
-                CHECK_FALSE(in.isLocked());
-                CHECK(out.isLocked());
-                CHECK(in.writes == 0);
-                CHECK(out.writes == 0);
+                CHECK(result.answer.empty());
             }
             CHECK(openFiles() == filesBefore);
         }
@@ -457,29 +362,20 @@ TEST_CASE_FIXTURE(Fixture, "hostile list")
         std::u16string shown; // what the code search for EPWA shows
         std::u16string code; // what the name search finds; empty: nothing
     } cases[] = {
-        {"empty", "", u"WARSAW", codeNotFound, u""},
-        {"only line ends", "\r\n\r\r\n\n\n", u"", codeNotFound, u""},
-        {"only NUL bytes", std::string(4096, '\0'), u"WARSAW", codeNotFound, u""},
+        {"empty", "", u"WARSAW", u"", u""},
+        {"only line ends", "\r\n\r\r\n\n\n", u"", u"", u""},
+        {"only NUL bytes", std::string(4096, '\0'), u"WARSAW", u"", u""},
         {"quote never closed", "\"EPWA War\r\nsaw, Chopin\r\n", u"WARSAW, CHOPIN", u"WARSAW, CHOPIN", u"EPWA"},
-        {"line of quotes", std::string(999, '"'), u"WARSAW", codeNotFound, u""},
-        {"line of commas", std::string(999, ','), u"WARSAW", codeNotFound, u""},
+        {"line of quotes", std::string(999, '"'), u"WARSAW", u"", u""},
+        {"line of commas", std::string(999, ','), u"WARSAW", u"", u""},
     };
     for (const auto &c : cases) {
         SUBCASE(c.name)
         {
-            REQUIRE(testing::writeFile(listFile(), c.bytes));
-            Lookup lookup(list());
-
-            MemoryBox codeIn(u"EPWA");
-            MemoryBox nameOut;
-            lookup.searchCode(codeIn, nameOut);
-            CHECK(nameOut.text() == c.shown);
-
-            MemoryBox nameIn(c.nameKey);
-            MemoryBox codeOut;
-            lookup.searchName(nameIn, codeOut);
-            CHECK(codeOut.text() == c.code);
-            CHECK(nameIn.text() == (c.code.empty() ? nameNotFound : c.nameKey));
+            REQUIRE(writeList(c.bytes));
+            const Lookup lookup(path());
+            CHECK(lookup.searchCode(u"EPWA").answer == c.shown);
+            CHECK(lookup.searchName(c.nameKey).answer == c.code);
         }
     }
 }
@@ -489,23 +385,16 @@ TEST_CASE_FIXTURE(Fixture, "hostile list")
 TEST_CASE_FIXTURE(Fixture, "huge single line")
 {
     {
-        std::ofstream file(listFile(), std::ios::binary);
+        std::ofstream file(list(), std::ios::binary);
         const std::string chunk = testing::repeated("0123456789", std::size_t(1) << 17);
         for (int i = 0; i < 80; ++i)
             file.write(chunk.data(), std::streamsize(chunk.size()));
         REQUIRE(file.flush());
     }
     const long peakBefore = peakMemoryKiB();
-    Lookup lookup(list());
-    MemoryBox codeIn(u"0124");
-    MemoryBox nameOut;
-    CHECK(lookup.searchCode(codeIn, nameOut).status == Status::NotFound);
-    CHECK(nameOut.text() == codeNotFound);
-
-    MemoryBox nameIn(u"567890123X");
-    MemoryBox codeOut;
-    CHECK(lookup.searchName(nameIn, codeOut).status == Status::NotFound);
-    CHECK(nameIn.text() == nameNotFound);
+    const Lookup lookup(path());
+    CHECK(lookup.searchCode(u"0124").status == Status::NotFound);
+    CHECK(lookup.searchName(u"567890123X").status == Status::NotFound);
     CHECK(peakMemoryKiB() - peakBefore < 32 * 1024);
-    CHECK(std::filesystem::remove(listFile()));
+    CHECK(std::filesystem::remove(list()));
 }

@@ -8,6 +8,7 @@
 #include "driver.h"
 #include "formmodel.h"
 #include "frmmain.h"
+#include "qtconvert.h"
 #include "qtruntime.h"
 
 #include <doctest/doctest.h>
@@ -26,16 +27,6 @@
 #include <utility>
 
 namespace {
-
-QString toQString(std::u16string_view s)
-{
-    return QString::fromUtf16(s.data(), qsizetype(s.size()));
-}
-
-forms::Colour colourOf(const QColor &c)
-{
-    return forms::Colour(c.red()) | forms::Colour(c.green()) << 8 | forms::Colour(c.blue()) << 16;
-}
 
 // The message box styles by the icon each shows.
 int styleOf(QMessageBox::Icon icon)
@@ -144,7 +135,7 @@ public:
     forms::Colour backColor(int control) const override
     {
         QWidget *w = widget(control);
-        return colourOf(w->palette().color(qobject_cast<QLineEdit *>(w) ? QPalette::Base : QPalette::Window));
+        return toColour(w->palette().color(qobject_cast<QLineEdit *>(w) ? QPalette::Base : QPalette::Window));
     }
     bool shows(int control) const override { return form()->isVisible() && widget(control)->isVisibleTo(form()); }
     bool checked(int control) const override { return qobject_cast<QAbstractButton *>(widget(control))->isChecked(); }
@@ -159,7 +150,7 @@ public:
     forms::Rect screenPixels() const override { return toRect(QGuiApplication::primaryScreen()->geometry()); }
     bool ended() const override { return m_runtime.ended(); }
     int exitCode() const override { return m_runtime.exitCode(); }
-    const std::vector<MessageSeen> &messages() const override { return m_messages; }
+    const std::vector<forms::Message> &messages() const override { return m_messages; }
     EventLog &events() override { return m_log; }
 
 private:
@@ -189,7 +180,7 @@ private:
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box)
             return;
-        m_messages.push_back({box->windowTitle().toStdU16String(), box->text().toStdU16String(), styleOf(box->icon())});
+        m_messages.push_back({box->text().toStdU16String(), styleOf(box->icon()), box->windowTitle().toStdU16String()});
         box->button(QMessageBox::Ok)->click();
     }
 
@@ -197,7 +188,7 @@ private:
     frmMain m_window{m_runtime};
     EventLog m_log{m_window};
     QTimer m_answer;
-    std::vector<MessageSeen> m_messages;
+    std::vector<forms::Message> m_messages;
 };
 
 } // namespace

@@ -9,12 +9,12 @@
 #include "../window/quietevents.h"
 #include "formmodel.h"
 #include "frmmain.h"
+#include "listfolder.h"
 #include "qtruntime.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
@@ -22,7 +22,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -95,18 +94,14 @@ private:
     }
     void click(const char *name) { QTest::mouseClick(control(QLatin1StringView(name)), Qt::LeftButton); }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_previousDir;
+    std::unique_ptr<testing::ListFolder> m_folder;
     std::unique_ptr<QtRuntime> m_runtime;
     std::unique_ptr<frmMain> m_window;
 };
 
 void tst_QtRuntime::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_previousDir = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(m_dir->path()));
+    m_folder = std::make_unique<testing::ListFolder>();
     m_runtime = std::make_unique<QtRuntime>(frmMain::layout());
     m_window = std::make_unique<frmMain>(*m_runtime);
 }
@@ -115,15 +110,12 @@ void tst_QtRuntime::cleanup()
 {
     m_window.reset();
     m_runtime.reset();
-    QDir::setCurrent(m_previousDir);
-    m_dir.reset();
+    m_folder.reset();
 }
 
 void tst_QtRuntime::writeList()
 {
-    QFile file(QStringLiteral("codelook.txt"));
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("EGLL London Heathrow Airport\r\nLIML Milano Linate\r\n");
+    QVERIFY(m_folder->writeList("EGLL London Heathrow Airport\r\nLIML Milano Linate\r\n"));
 }
 
 bool tst_QtRuntime::startWindow()

@@ -9,24 +9,19 @@
 
 #include "contrast.h"
 #include "frmmain.h"
+#include "listfolder.h"
+#include "qtconvert.h"
 #include "qtruntime.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-std::uint32_t bgr(QRgb c)
-{
-    return std::uint32_t(qRed(c)) | std::uint32_t(qGreen(c)) << 8 | std::uint32_t(qBlue(c)) << 16;
-}
 
 // Where a control draws its text, inside its edges.
 QRect textArea(QWidget *widget)
@@ -60,15 +55,10 @@ void tst_Theme::readable()
     QFETCH(int, stage);
     static const QPalette dark = QApplication::palette();
     const QPalette light(QColor(239, 239, 239)); // Fusion's grey, white boxes, black text
-    QVERIFY2(wcag::luminance(bgr(dark.color(QPalette::Window).rgb())) < 0.1, "the dark style did not reach Qt");
+    QVERIFY2(wcag::luminance(toColour(dark.color(QPalette::Window))) < 0.1, "the dark style did not reach Qt");
     QApplication::setPalette(dark);
 
-    QTemporaryDir dir;
-    QVERIFY(QDir::setCurrent(dir.path()));
-    QFile list(QStringLiteral("codelook.txt"));
-    QVERIFY(list.open(QIODevice::WriteOnly));
-    list.write("EGLL London Heathrow Airport\r\n");
-    list.close();
+    const testing::ListFolder folder("EGLL London Heathrow Airport\r\n");
     QtRuntime runtime(frmMain::layout());
     frmMain window(runtime);
     QVERIFY(runtime.start(window));
@@ -96,12 +86,12 @@ void tst_Theme::readable()
             std::vector<std::uint32_t> pixels;
             for (int y = area.top(); y <= area.bottom(); ++y) {
                 for (int x = area.left(); x <= area.right(); ++x)
-                    pixels.push_back(bgr(shot.pixel(x, y)));
+                    pixels.push_back(toColour(QColor(shot.pixel(x, y))));
             }
             wcag::Painted p = wcag::painted(pixels);
             auto *box = qobject_cast<QLineEdit *>(widget);
             if (box && box->text().isEmpty()) // no text to see: the colour it would be typed in
-                p.text = bgr(box->palette().color(QPalette::Text).rgb());
+                p.text = toColour(box->palette().color(QPalette::Text));
             const double ratio = wcag::contrast(p.text, p.ground);
             qInfo("%s on the %s palette: text #%06x on #%06x (0xBBGGRR), %.2f : 1", qPrintable(widget->objectName()),
                   palette == &light ? "light" : "dark", p.text, p.ground, ratio);

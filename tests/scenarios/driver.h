@@ -17,13 +17,6 @@
 #include <string_view>
 #include <vector>
 
-struct MessageSeen
-{
-    std::u16string title;
-    std::u16string prompt;
-    int style = 0; // its icon, as a message box style
-};
-
 // Keys that type nothing a box keeps.
 enum class Key { Left, Return, Escape, Space };
 
@@ -141,7 +134,7 @@ public:
     virtual forms::Rect screenPixels() const = 0;
     virtual bool ended() const = 0;
     virtual int exitCode() const = 0;
-    virtual const std::vector<MessageSeen> &messages() const = 0;
+    virtual const std::vector<forms::Message> &messages() const = 0;
 
     // What stands between the runtime and the window.
     virtual EventLog &events() = 0;

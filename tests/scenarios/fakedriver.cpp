@@ -21,18 +21,9 @@ int pixels(double twips)
 class FakeDriver final : public Driver
 {
 public:
-    bool start() override
-    {
-        const bool shown = m_runtime.start(m_log);
-        syncMessages();
-        return shown;
-    }
+    bool start() override { return m_runtime.start(m_log); }
 
-    void click(int control) override
-    {
-        m_runtime.click(control);
-        syncMessages();
-    }
+    void click(int control) override { m_runtime.click(control); }
     void type(int control, std::u16string_view text) override { m_runtime.type(control, text); }
     void pressKey(int control, Key key) override
     {
@@ -79,21 +70,13 @@ public:
     forms::Rect screenPixels() const override { return {0, 0, pixels(m_runtime.screenW), pixels(m_runtime.screenH)}; }
     bool ended() const override { return m_runtime.ended; }
     int exitCode() const override { return m_runtime.exitCode; }
-    const std::vector<MessageSeen> &messages() const override { return m_messages; }
+    const std::vector<forms::Message> &messages() const override { return m_runtime.messages; }
     EventLog &events() override { return m_log; }
 
 private:
-    void syncMessages()
-    {
-        for (std::size_t i = m_messages.size(); i < m_runtime.messages.size(); ++i)
-            m_messages.push_back(
-                {m_runtime.messages[i].title, m_runtime.messages[i].prompt, m_runtime.messages[i].style});
-    }
-
     FakeRuntime m_runtime{frmMain::layout()};
     frmMain m_window{m_runtime};
     EventLog m_log{m_window};
-    std::vector<MessageSeen> m_messages;
 };
 
 } // namespace

@@ -15,8 +15,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <optional>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -58,36 +56,12 @@ const char *nameOf(int control)
     return frmMain::layout().controls[std::size_t(control)].name.data();
 }
 
-// A scratch folder as the current directory, as the program is started in.
-class InScratchFolder
-{
-public:
-    InScratchFolder()
-        : m_previous(fs::current_path())
-    {
-        fs::current_path(m_dir.path());
-    }
-    ~InScratchFolder() { fs::current_path(m_previous); }
-    InScratchFolder(const InScratchFolder &) = delete;
-    InScratchFolder &operator=(const InScratchFolder &) = delete;
-
-private:
-    fs::path m_previous;
-    testing::TempDir m_dir;
-};
-
-void writeList(const std::string &content = sampleList)
-{
-    std::ofstream(fs::path(u"codelook.txt"), std::ios::binary | std::ios::trunc) << content;
-}
-
 // The program started on a front end, in a folder holding the list.
 struct Started
 {
-    explicit Started(std::optional<std::string> list = std::string(sampleList))
+    explicit Started(std::string_view list = sampleList)
+        : folder(list)
     {
-        if (list)
-            writeList(*list);
         shown = d->start();
     }
 
@@ -95,7 +69,7 @@ struct Started
     Driver *operator->() { return d.get(); }
     void chooseMode(int mode) { d->click(panels[mode].option); }
 
-    InScratchFolder folder;
+    testing::ListFolder folder;
     std::unique_ptr<Driver> d = makeDriver();
     bool shown = false;
 };
@@ -106,7 +80,7 @@ TEST_CASE("start-up without the list warns and ends unshown")
 {
     for (const bool directoryInstead : {false, true}) {
         CAPTURE(directoryInstead);
-        InScratchFolder folder;
+        const testing::ListFolder folder;
         if (directoryInstead)
             fs::create_directory("codelook.txt");
         const auto d = makeDriver();
@@ -536,7 +510,7 @@ TEST_CASE("a list gone after start-up is reported, and the window goes on")
         s->click(panel.search);
 
         REQUIRE(s->messages().size() == 1);
-        const MessageSeen &message = s->messages()[0];
+        const forms::Message &message = s->messages()[0];
         CHECK(message.title == u"FILE NOT READABLE");
         CHECK(message.style == forms::vbExclamation);
         const std::u16string where = fs::absolute("codelook.txt").make_preferred().u16string();
@@ -549,7 +523,7 @@ TEST_CASE("a list gone after start-up is reported, and the window goes on")
         CHECK_FALSE(s->locked(panel.input));
 
         // The next search finds the list back.
-        writeList();
+        s.folder.writeList(sampleList);
         s->click(panel.search);
         CHECK(s->text(panel.output) == (mode == 0 ? u"LONDON HEATHROW AIRPORT" : u"EGLL"));
     }
@@ -599,8 +573,7 @@ TEST_CASE("a failure in a handler shows the failure box and ends the program wit
     };
     for (const Row &row : rows) {
         INFO(row.name);
-        InScratchFolder folder;
-        writeList();
+        const testing::ListFolder folder(sampleList);
         const auto d = makeDriver();
         const bool atStart = row.at != EventLog::Failing::Click;
         if (atStart) {

@@ -85,7 +85,7 @@ void Win32Driver::answer(HWND box)
     if (box == m_answered)
         return;
     m_answered = box;
-    m_messages.push_back({windowText(box), windowText(GetDlgItem(box, 0xFFFF)), iconStyle(box)});
+    m_messages.push_back({windowText(GetDlgItem(box, 0xFFFF)), iconStyle(box), windowText(box)});
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 

@@ -65,7 +65,7 @@ public:
     forms::Rect screenPixels() const override;
     bool ended() const override { return m_runtime.ended(); }
     int exitCode() const override { return m_runtime.exitCode(); }
-    const std::vector<MessageSeen> &messages() const override { return m_messages; }
+    const std::vector<forms::Message> &messages() const override { return m_messages; }
     EventLog &events() override { return m_log; }
 
 private:
@@ -75,7 +75,7 @@ private:
     Win32Runtime m_runtime{frmMain::layout()};
     frmMain m_window{m_runtime};
     EventLog m_log{m_window};
-    std::vector<MessageSeen> m_messages;
+    std::vector<forms::Message> m_messages;
     HWND m_answered = nullptr;
     UINT_PTR m_timer = 0;
 };

@@ -10,9 +10,9 @@
 // as a user would: typing, pasting, clicking, tabbing, minimising, closing.
 // The form model decides what shows and where Tab goes.
 
+#include "failure.h"
 #include "formmodel.h"
 #include "forms.h"
-#include "listfile.h"
 
 #include <cstring>
 #include <string>
@@ -27,13 +27,6 @@ public:
         bool locked = false;
         bool value = false;
         forms::Colour backColor = forms::defaultColour;
-    };
-
-    struct MessageBox
-    {
-        std::u16string prompt;
-        int style = 0;
-        std::u16string title;
     };
 
     explicit FakeRuntime(const forms::FormDef &def)
@@ -192,10 +185,6 @@ public:
         messages.push_back({std::u16string(prompt), style, std::u16string(title)});
         return forms::vbOK;
     }
-    bool fileExists(std::u16string_view name) const override
-    {
-        return codelook::ListFile::isRegularFile(std::u16string(name));
-    }
 
     Control &at(int control) { return controls.at(std::size_t(control)); }
     const Control &at(int control) const { return controls.at(std::size_t(control)); }
@@ -204,7 +193,7 @@ public:
     std::vector<Control> controls;
     std::u16string caption;
     std::vector<std::u16string> captions;
-    std::vector<MessageBox> messages;
+    std::vector<forms::Message> messages;
     int focus = -1; // the form itself
     int state = forms::vbNormal;
     int refreshes = 0;

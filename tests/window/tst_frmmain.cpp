@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: MIT
 
 // What only a runtime with no display can set up: a screen smaller than the
-// window, buttons that hold a value before start-up, the repaint on restore,
-// and the window's own helpers. The behaviour a user meets is in
+// window, buttons that hold a value before start-up, boxes locked or holding
+// any text before a SEARCH, the repaint on restore, and the window's own
+// helpers. The behaviour a user meets is in
 // tests/scenarios, run on every front end.
 
 #include "fakeruntime.h"
@@ -14,23 +15,9 @@
 
 #include <filesystem>
 
-namespace fs = std::filesystem;
-
 namespace {
 
-struct InFolderWithList
-{
-    InFolderWithList()
-        : previous(fs::current_path())
-    {
-        fs::current_path(dir.path());
-        testing::writeFile("codelook.txt", "EGLL London Heathrow Airport\r\n");
-    }
-    ~InFolderWithList() { fs::current_path(previous); }
-
-    fs::path previous;
-    testing::TempDir dir;
-};
+constexpr std::string_view heathrow = "EGLL London Heathrow Airport\r\n";
 
 } // namespace
 
@@ -49,7 +36,7 @@ TEST_CASE("start-up centres in single precision, clears both buttons and pins th
     };
     for (const Row &row : rows) {
         INFO(row.name);
-        InFolderWithList folder;
+        const testing::ListFolder folder(heathrow);
         FakeRuntime runtime(frmMain::layout());
         runtime.screenW = row.screenWidth;
         runtime.screenH = row.screenHeight;
@@ -69,7 +56,7 @@ TEST_CASE("start-up centres in single precision, clears both buttons and pins th
 
 TEST_CASE("restored, the window is repainted at once; minimised, it is not")
 {
-    InFolderWithList folder;
+    const testing::ListFolder folder(heathrow);
     FakeRuntime runtime(frmMain::layout());
     frmMain window(runtime);
     REQUIRE(runtime.start(window));
@@ -78,6 +65,53 @@ TEST_CASE("restored, the window is repainted at once; minimised, it is not")
     CHECK(runtime.refreshes == refreshes);
     runtime.setWindowState(forms::vbNormal);
     CHECK(runtime.refreshes == refreshes + 1);
+}
+
+TEST_CASE("SEARCH writes its panel's boxes from the trimmed key; only a find locks them")
+{
+    enum class List { Kept, Gone };
+    struct Row
+    {
+        const char *name;
+        int mode;
+        std::u16string typed;
+        bool lockedBefore;
+        List list;
+        std::u16string input, output; // afterwards
+        bool locked;
+    };
+    const std::u16string previous = u"previous";
+    const Row rows[] = {
+        {"code found by its trimmed key", 0, u" EGLL ", false, List::Kept, u" EGLL ", u"LONDON HEATHROW AIRPORT", true},
+        {"name of spaces finds the first record", 1, u"   ", false, List::Kept, u"   ", u"EGLL", true},
+        {"code not found, unlocked", 0, u"ZZZZ", false, List::Kept, u"ZZZZ", u"ICAO CODE NOT FOUND", false},
+        {"code not found, locked", 0, u"ZZZZ", true, List::Kept, u"ZZZZ", u"ICAO CODE NOT FOUND", true},
+        {"name not found, unlocked", 1, u"PARIS", false, List::Kept, u"AIRPORT NAME NOT FOUND", previous, false},
+        {"name not found, locked", 1, u"PARIS", true, List::Kept, u"AIRPORT NAME NOT FOUND", previous, true},
+        {"code, list gone, locked", 0, u"EGLL", true, List::Gone, u"EGLL", previous, true},
+        {"name, list gone, unlocked", 1, u"LONDON", false, List::Gone, u"LONDON", previous, false},
+    };
+    for (const Row &row : rows) {
+        INFO(row.name);
+        const testing::ListFolder folder(heathrow);
+        FakeRuntime runtime(frmMain::layout());
+        frmMain window(runtime);
+        REQUIRE(runtime.start(window));
+        runtime.click(row.mode == 0 ? frmMain::Option1_0 : frmMain::Option1_1);
+        const int input = row.mode == 0 ? frmMain::Text1 : frmMain::Text3;
+        const int output = row.mode == 0 ? frmMain::Text2 : frmMain::Text4;
+        runtime.at(input) = {row.typed, row.lockedBefore};
+        runtime.at(output) = {previous, row.lockedBefore};
+        if (row.list == List::Gone)
+            std::filesystem::remove(folder.list());
+
+        runtime.click(row.mode == 0 ? frmMain::Command1 : frmMain::Command6);
+        CHECK(runtime.at(input).text == row.input);
+        CHECK(runtime.at(output).text == row.output);
+        CHECK(runtime.at(input).locked == row.locked);
+        CHECK(runtime.at(output).locked == row.locked);
+        CHECK(runtime.messages.size() == (row.list == List::Gone ? 1U : 0U));
+    }
 }
 
 TEST_CASE("the control table")
