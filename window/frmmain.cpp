@@ -241,29 +241,15 @@ void frmMain::Option1_GotFocus(int Index)
 
 void frmMain::Command1_Click()
 {
-    using Status = codelook::SearchResult::Status;
     m_searchKey = codelook::trimSpaces(m_runtime.text(Text1));
-    const codelook::SearchResult result = codelook::Lookup().searchCode(m_searchKey);
-    if (result.status == Status::Found)
-        showFound(Text1, Text2, result.answer);
-    else if (result.status == Status::NotFound)
-        m_runtime.setText(Text2, codeNotFound);
-    else
-        reportUnreadable(result.path, result.reason);
+    showResult(codelook::Lookup().searchCode(m_searchKey), Text1, Text2, Text2, codeNotFound);
 }
 
 // Not found, the typed name itself is replaced by the message.
 void frmMain::Command6_Click()
 {
-    using Status = codelook::SearchResult::Status;
     m_searchKey = codelook::trimSpaces(m_runtime.text(Text3));
-    const codelook::SearchResult result = codelook::Lookup().searchName(m_searchKey);
-    if (result.status == Status::Found)
-        showFound(Text3, Text4, result.answer);
-    else if (result.status == Status::NotFound)
-        m_runtime.setText(Text3, nameNotFound);
-    else
-        reportUnreadable(result.path, result.reason);
+    showResult(codelook::Lookup().searchName(m_searchKey), Text3, Text4, Text3, nameNotFound);
 }
 
 void frmMain::Command2_Click()
@@ -300,23 +286,27 @@ void frmMain::clearPanel(Control input, Control output)
     m_runtime.setFocus(input);
 }
 
-// The answer first, then the locks: the input box, then the output box.
-void frmMain::showFound(Control input, Control output, std::u16string_view answer)
+// Found: the answer goes to the output box, then the input box locks, then
+// the output box. Not found: the message goes to its box and the locks stay
+// as they were. A list that vanished or became unreadable after start-up:
+// the user is told which file and why, and the window goes on as it was.
+void frmMain::showResult(const codelook::SearchResult &result, Control input, Control output, Control messageBox,
+                         std::u16string_view message)
 {
-    m_runtime.setText(output, answer);
-    m_runtime.setLocked(input, true);
-    m_runtime.setLocked(output, true);
-}
-
-// A list that vanished or became unreadable after start-up: the user is told
-// which file and why, and the window goes on as it was.
-void frmMain::reportUnreadable(std::u16string_view path, std::u16string_view reason)
-{
-    std::u16string prompt = u"THE CODELOOK.TXT FILE CAN'T BE READ:\n";
-    prompt += path;
-    prompt += u"\n\n";
-    prompt += reason;
-    m_runtime.msgBox(prompt, forms::vbExclamation, u"FILE NOT READABLE");
+    using Status = codelook::SearchResult::Status;
+    if (result.status == Status::Found) {
+        m_runtime.setText(output, result.answer);
+        m_runtime.setLocked(input, true);
+        m_runtime.setLocked(output, true);
+    } else if (result.status == Status::NotFound) {
+        m_runtime.setText(messageBox, message);
+    } else {
+        std::u16string prompt = u"THE CODELOOK.TXT FILE CAN'T BE READ:\n";
+        prompt += result.path;
+        prompt += u"\n\n";
+        prompt += result.reason;
+        m_runtime.msgBox(prompt, forms::vbExclamation, u"FILE NOT READABLE");
+    }
 }
 
 int frmMain::Upper(int &KeyAscii)

@@ -18,6 +18,10 @@
 
 #include <string>
 
+namespace codelook {
+struct SearchResult;
+}
+
 class frmMain final : public forms::Events
 {
 public:
@@ -81,8 +85,8 @@ private:
     static const Dispatch &dispatch(int control);
 
     void clearPanel(Control input, Control output);
-    void showFound(Control input, Control output, std::u16string_view answer);
-    void reportUnreadable(std::u16string_view path, std::u16string_view reason);
+    void showResult(const codelook::SearchResult &result, Control input, Control output, Control messageBox,
+                    std::u16string_view message);
 
     forms::Runtime &m_runtime;
     // The trimmed input of the latest SEARCH of either panel.
