@@ -151,10 +151,9 @@ std::string movedAcrossBlock(const std::string &list, std::size_t cut, bool extr
 // What the plain model answers.
 Outcome modelOutcome(Search search, const std::u16string &key, const std::vector<std::u16string> &records)
 {
-    plainmodel::Panel panel{key, std::u16string()};
-    const bool found
-        = search == Search::Code ? plainmodel::searchCode(records, panel) : plainmodel::searchName(records, panel);
-    return {found ? SearchResult::Status::Found : SearchResult::Status::NotFound, found ? panel.output : u""};
+    const auto answer
+        = search == Search::Code ? plainmodel::searchCode(records, key) : plainmodel::searchName(records, key);
+    return {answer ? SearchResult::Status::Found : SearchResult::Status::NotFound, answer.value_or(u"")};
 }
 
 void forceScanPath()

@@ -197,35 +197,25 @@ std::vector<std::u16string> records(const std::string &file)
     return out;
 }
 
-bool searchCode(const std::vector<std::u16string> &records, Panel &panel)
+std::optional<std::u16string> searchCode(const std::vector<std::u16string> &records, const std::u16string &typed)
 {
-    const std::u16string key = trim(panel.input);
+    const std::u16string key = trim(typed);
     for (const std::u16string &r : records) {
-        if (left(r, record::codeLength) == key) {
-            panel.output = codelook::upper(mid(r, record::namePosition, record::shownNameLength));
-            panel.inputLocked = true;
-            panel.outputLocked = true;
-            return true;
-        }
+        if (left(r, record::codeLength) == key)
+            return codelook::upper(mid(r, record::namePosition, record::shownNameLength));
     }
-    panel.output = u"ICAO CODE NOT FOUND";
-    return false;
+    return std::nullopt;
 }
 
-bool searchName(const std::vector<std::u16string> &records, Panel &panel)
+std::optional<std::u16string> searchName(const std::vector<std::u16string> &records, const std::u16string &typed)
 {
-    const std::u16string key = trim(panel.input);
+    const std::u16string key = trim(typed);
     const std::size_t n = chars(key).size();
     for (const std::u16string &r : records) {
-        if (codelook::upper(mid(r, record::namePosition, n)) == key) {
-            panel.output = codelook::upper(left(r, record::codeLength));
-            panel.inputLocked = true;
-            panel.outputLocked = true;
-            return true;
-        }
+        if (codelook::upper(mid(r, record::namePosition, n)) == key)
+            return codelook::upper(left(r, record::codeLength));
     }
-    panel.input = u"AIRPORT NAME NOT FOUND";
-    return false;
+    return std::nullopt;
 }
 
 } // namespace plainmodel

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,16 +16,9 @@ namespace plainmodel {
 
 std::vector<std::u16string> records(const std::string &file);
 
-struct Panel
-{
-    std::u16string input;
-    std::u16string output;
-    bool inputLocked = false;
-    bool outputLocked = false;
-};
-
-// Both return whether a record matched.
-bool searchCode(const std::vector<std::u16string> &records, Panel &panel);
-bool searchName(const std::vector<std::u16string> &records, Panel &panel);
+// Both take the key as typed and trim it themselves; nothing when no record
+// matches.
+std::optional<std::u16string> searchCode(const std::vector<std::u16string> &records, const std::u16string &typed);
+std::optional<std::u16string> searchName(const std::vector<std::u16string> &records, const std::u16string &typed);
 
 } // namespace plainmodel
