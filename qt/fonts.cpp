@@ -3,6 +3,8 @@
 
 #include "fonts.h"
 
+#include "qtconvert.h"
+
 #include <QStringList>
 
 QFont windowFont(const forms::Font &def)
@@ -18,7 +20,7 @@ QFont windowFont(const forms::Font &def)
     }();
     Q_UNUSED(substitutesInstalled);
 
-    QFont font(QString::fromUtf16(def.face.data(), qsizetype(def.face.size())));
+    QFont font(toQString(def.face));
     switch (def.family) {
     case forms::FontFamily::Serif:
         font.setStyleHint(QFont::Serif);

@@ -10,6 +10,7 @@
 #include "formmodel.h"
 #include "frmmain.h"
 #include "listfolder.h"
+#include "qtconvert.h"
 #include "qtruntime.h"
 
 #include <QAccessible>
@@ -178,8 +179,7 @@ void tst_QtRuntime::controls()
         return;
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
     QVERIFY(iface);
-    const QString heard
-        = QString::fromUtf16(model.accessibleName(index).data(), qsizetype(model.accessibleName(index).size()));
+    const QString heard = toQString(model.accessibleName(index));
     QCOMPARE(iface->text(QAccessible::Name), heard);
     switch (model[index].kind) {
     case forms::Kind::TextBox: {
