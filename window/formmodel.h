@@ -141,6 +141,15 @@ public:
     std::u16string_view accessibleName(int control) const;
     // The frame that holds a control, or onForm.
     int containerOf(int control) const { return (*this)[control].container; }
+    // Whether text the program writes into a box is news that a screen
+    // reader would otherwise miss: something written (not a box emptied)
+    // into a box that shows but does not hold the focus (`focus`, -1 for
+    // none). A runtime announces such a write to assistive technology once,
+    // politely (after what is being said), and leaves the focus where it is.
+    bool announces(int box, std::u16string_view text, int focus) const
+    {
+        return !text.empty() && box != focus && (*this)[box].kind == Kind::TextBox && shows(box);
+    }
 
     // How many UTF-16 units of what the user types or pastes into a box go
     // in, when `kept` units of its text stay (those not replaced). The limit

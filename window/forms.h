@@ -22,6 +22,10 @@
 //   KeyPress may replace or drop;
 // - move the focus with Tab and Shift+Tab as the model's nextTabStop says,
 //   and let Enter and Esc press no button;
+// - tell assistive technology of each focus change in the order it happens,
+//   so that its last word is where the keyboard focus ends, even when a
+//   GotFocus handler moves the focus on; and announce a write the model
+//   says is news (FormModel::announces);
 // - tell a close's reason (UnloadMode) and let QueryUnload refuse it;
 // - when a handler fails, show the box the program words and end with a
 //   failure status (failure.h);

@@ -189,6 +189,32 @@ TEST_CASE("each box is named by its label, every other control by its caption")
     CHECK(form.labelOf(frmMain::Command1) == -1);
 }
 
+TEST_CASE("a write is announced when it is text in a shown box away from the focus")
+{
+    struct Row
+    {
+        const char *name;
+        int box;
+        std::u16string_view text;
+        int focus;
+        bool announced;
+    };
+    const Row rows[] = {
+        {"an answer, the focus on SEARCH", frmMain::Text4, u"EGLL", frmMain::Command6, true},
+        {"a message over the typed name", frmMain::Text3, u"AIRPORT NAME NOT FOUND", frmMain::Command6, true},
+        {"nothing focused", frmMain::Text4, u"EGLL", -1, true},
+        {"into the focused box", frmMain::Text3, u"LONDON", frmMain::Text3, false},
+        {"a box emptied", frmMain::Text4, u"", frmMain::Command5, false},
+        {"a box that does not show", frmMain::Text2, u"LONDON HEATHROW AIRPORT", frmMain::Command6, false},
+    };
+    forms::FormModel form(frmMain::layout());
+    form.setVisible(frmMain::Frame2, true);
+    for (const Row &row : rows) {
+        INFO(row.name);
+        CHECK(form.announces(row.box, row.text, row.focus) == row.announced);
+    }
+}
+
 TEST_CASE("start order: Load, then the show and one Resize, unless Load ended the program")
 {
     struct Recorder final : QuietEvents
