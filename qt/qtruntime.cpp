@@ -7,6 +7,8 @@
 #include "fonts.h"
 #include "qtconvert.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -23,6 +25,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -126,6 +129,25 @@ private:
     mutable QString m_last; // the text as last accepted
 };
 
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+// News away from the focus, as a screen reader hears it before Qt 6.8: a
+// widget that draws nothing and takes no focus, seen by assistive
+// technology as a notification named by the news and shown as each comes
+// (Orca speaks a notification as it becomes showing).
+class Announcer final : public QWidget
+{
+public:
+    using QWidget::QWidget;
+};
+
+// Without Q_OBJECT, Announcer reaches the factory under QWidget's name.
+QAccessibleInterface *announcerAccessible(const QString &, QObject *object)
+{
+    auto *announcer = dynamic_cast<Announcer *>(object);
+    return announcer ? new QAccessibleWidget(announcer, QAccessible::Notification) : nullptr;
+}
+#endif
+
 } // namespace
 
 // The form's own widget: its window events go to the runtime.
@@ -182,6 +204,14 @@ QtRuntime::QtRuntime(const forms::FormDef &form)
     // first mode button when shown, and so choose a mode unasked.
     m_form->setFocusPolicy(Qt::ClickFocus);
     createControls();
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+    static const bool factoryInstalled = (QAccessible::installFactory(announcerAccessible), true);
+    Q_UNUSED(factoryInstalled);
+    m_announcer = new Announcer(m_form);
+    m_announcer->setGeometry(0, 0, 0, 0);
+    m_announcer->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_announcer->hide();
+#endif
     // The platform window, early: at Load the program centres the window by
     // its outer size, which only the platform window can tell before it shows.
     m_form->winId();
@@ -325,7 +355,59 @@ void QtRuntime::tab(bool backwards)
 {
     const int next = m_model.nextTabStop(indexOf(m_form->focusWidget()), backwards);
     if (next >= 0)
-        control(next)->setFocus(backwards ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+        focus(next, backwards ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+}
+
+// A focus change the runtime makes raises GotFocus once Qt has told
+// assistive technology of it: a handler that moves the focus on then does so
+// after, and the screen reader's last word is where the focus ends. Still
+// within this turn of the event loop, so keys typed next reach the control
+// the handler chose.
+void QtRuntime::focus(int control, Qt::FocusReason reason)
+{
+    m_focusing = true;
+    m_focused = -1;
+    this->control(control)->setFocus(reason);
+    m_focusing = false;
+    if (const int focused = std::exchange(m_focused, -1); focused >= 0)
+        raise([focused](forms::Events &e) { e.GotFocus(focused); });
+}
+
+void QtRuntime::gotFocus(int control)
+{
+    if (m_focusing) {
+        m_focused = control;
+        return;
+    }
+    // A change Qt made (a click, a screen reader's own move): Qt tells
+    // assistive technology of this control only after the handler, so where
+    // the handler moved the focus on, that is told again once Qt is done.
+    raise([control](forms::Events &e) { e.GotFocus(control); });
+    if (m_form->focusWidget() != this->control(control)) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (QWidget *widget = m_form->focusWidget()) {
+                    QAccessibleEvent event(widget, QAccessible::Focus);
+                    QAccessible::updateAccessibility(&event);
+                }
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+// Politely, after whatever the screen reader is saying; the focus stays.
+void QtRuntime::announce(const QString &text)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent event(m_form, text);
+    event.setPoliteness(QAccessible::AnnouncementPoliteness::Polite);
+    QAccessible::updateAccessibility(&event);
+#else
+    m_announcer->hide();
+    m_announcer->setAccessibleName(text);
+    m_announcer->show();
+#endif
 }
 
 void QtRuntime::formStateChanged()
@@ -387,7 +469,7 @@ bool QtRuntime::eventFilter(QObject *watched, QEvent *event)
         && !movesFocus(static_cast<QKeyEvent *>(event)))
         return keyPress(control, static_cast<QKeyEvent *>(event));
     if (event->type() == QEvent::FocusIn && m_model.raises(control, forms::Event::GotFocus))
-        raise([control](forms::Events &e) { e.GotFocus(control); });
+        gotFocus(control);
     return QObject::eventFilter(watched, event);
 }
 
@@ -480,6 +562,8 @@ void QtRuntime::setText(int control, std::u16string_view text)
     QLineEdit *box = edit(control);
     static_cast<const BoxLimit *>(box->validator())->write(box, toQString(text));
     box->setCursorPosition(0); // a long name shows from its start
+    if (m_model.announces(control, text, indexOf(m_form->focusWidget())))
+        announce(box->text());
 }
 
 bool QtRuntime::locked(int control) const
@@ -500,7 +584,7 @@ void QtRuntime::setBackColor(int control, forms::Colour colour)
 
 void QtRuntime::setFocus(int control)
 {
-    m_controls.at(std::size_t(control))->setFocus();
+    focus(control, Qt::OtherFocusReason);
 }
 
 void QtRuntime::setValue(int control, bool value)

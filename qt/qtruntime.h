@@ -97,6 +97,10 @@ private:
     int indexOf(const QObject *object) const;
     bool keyPress(int control, QKeyEvent *event);
     void tab(bool backwards);
+    // Screen readers: focus(), gotFocus() and announce() in qtruntime.cpp.
+    void focus(int control, Qt::FocusReason reason);
+    void gotFocus(int control);
+    void announce(const QString &text);
     QSize outerSize() const;
     void formStateChanged();
     bool formClosing(bool spontaneous);
@@ -106,6 +110,9 @@ private:
     QPointer<Window> m_form;
     std::vector<QWidget *> m_controls;
     std::map<int, QButtonGroup *> m_groups; // by the model's option group
+    QWidget *m_announcer = nullptr; // before Qt 6.8
+    bool m_focusing = false; // inside focus()
+    int m_focused = -1; // the control that took the focus inside focus()
     bool m_ended = false;
     int m_exitCode = 0;
     bool m_sessionEnding = false;

@@ -26,8 +26,14 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 #include <qpa/qwindowsysteminterface.h>
 
+#include <QScopeGuard>
+
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -61,6 +67,26 @@ public:
     bool refuse = false;
 };
 
+// What assistive technology is told: each focus, and each object shown with
+// its role and name.
+struct Told
+{
+    QAccessible::Event type;
+    QObject *object;
+    QAccessible::Role role;
+    QString name;
+};
+std::vector<Told> told;
+
+void recordTold(QAccessibleEvent *event)
+{
+    if (event->type() != QAccessible::Focus && event->type() != QAccessible::ObjectShow)
+        return;
+    QAccessibleInterface *iface = event->accessibleInterface();
+    told.push_back({event->type(), event->object(), iface ? iface->role() : QAccessible::NoRole,
+                    iface ? iface->text(QAccessible::Name) : QString()});
+}
+
 } // namespace
 
 class tst_QtRuntime : public QObject
@@ -75,6 +101,8 @@ private Q_SLOTS:
     void controls_data();
     void controls();
     void coloursPainted();
+    void screenReader_data();
+    void screenReader();
     void messageIcon_data();
     void messageIcon();
     void closeReasons_data();
@@ -229,6 +257,96 @@ void tst_QtRuntime::coloursPainted()
         const QImage cleared = control(QLatin1StringView(box))->grab().toImage();
         QCOMPARE(cleared.pixelColor(cleared.width() / 2, 3), white);
     }
+}
+
+void tst_QtRuntime::screenReader_data()
+{
+    QTest::addColumn<Qt::Key>("choose"); // 0: a click on the mode button
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<Qt::Key>("toSearch");
+    QTest::addColumn<int>("keys");
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("code by Tab") << Qt::Key_Tab << "Text1"
+                                 << "EGLL" << Qt::Key_Tab << 2 << "LONDON HEATHROW AIRPORT";
+    QTest::newRow("code by click, not found") << Qt::Key(0) << "Text1"
+                                              << "ZZZZ" << Qt::Key_Tab << 2 << "ICAO CODE NOT FOUND";
+    QTest::newRow("name by Shift+Tab") << Qt::Key_Backtab << "Text3"
+                                       << "MILANO" << Qt::Key_Backtab << 1 << "LIML";
+    QTest::newRow("name by Shift+Tab, not found") << Qt::Key_Backtab << "Text3"
+                                                  << "PARIS" << Qt::Key_Backtab << 1 << "AIRPORT NAME NOT FOUND";
+}
+
+// The focus that assistive technology is told of ends where the keyboard
+// focus is, also when the mode button hands it on; an answer away from the
+// focus is told as a notification that draws nothing, the focus unmoved.
+void tst_QtRuntime::screenReader()
+{
+    QFETCH(Qt::Key, choose);
+    QFETCH(QString, box);
+    QFETCH(QString, typed);
+    QFETCH(Qt::Key, toSearch);
+    QFETCH(int, keys);
+    QFETCH(QString, answer);
+    QVERIFY(startWindow());
+    // Qt tells of the focus in the active window only.
+    form()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form()));
+    QPlatformAccessibility *platform = QGuiApplicationPrivate::platformIntegration()->accessibility();
+    QVERIFY(platform);
+    platform->setActive(true);
+    told.clear();
+    const auto previous = QAccessible::installUpdateHandler(recordTold);
+    const auto restore = qScopeGuard([platform, previous] {
+        QAccessible::installUpdateHandler(previous);
+        platform->setActive(false);
+    });
+    const auto focused = [this] { return form()->focusWidget(); };
+    const auto lastFocus = [] {
+        const auto at
+            = std::find_if(told.rbegin(), told.rend(), [](const Told &t) { return t.type == QAccessible::Focus; });
+        return at == told.rend() ? nullptr : at->object;
+    };
+
+    // From the keyboard, told in order at once; after a click, once Qt is done.
+    if (choose) {
+        QTest::keyClick(form(), choose, choose == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+    } else {
+        click(box == "Text1" ? "Option1_0" : "Option1_1");
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(focused(), control(box));
+    QCOMPARE(lastFocus(), control(box));
+    // Typed at once: the keys reach the box.
+    QTest::keyClicks(focused(), typed);
+    QCOMPARE(control<QLineEdit>(box)->text(), typed);
+
+    for (int i = 0; i < keys; ++i)
+        QTest::keyClick(focused(), toSearch, toSearch == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+    QWidget *search = focused();
+    QCOMPARE(search->objectName(), box == "Text1" ? "Command1" : "Command6");
+    told.clear();
+    QTest::keyClick(search, Qt::Key_Space);
+    QCoreApplication::processEvents();
+    QCOMPARE(focused(), search);
+    QVERIFY(told.size() == 1);
+    QCOMPARE(told[0].type, QAccessible::ObjectShow);
+    QCOMPARE(told[0].role, QAccessible::Notification);
+    QCOMPARE(told[0].name, answer);
+
+    auto *notification = qobject_cast<QWidget *>(told[0].object);
+    QVERIFY(notification && notification->isVisible());
+    QCOMPARE(notification->focusPolicy(), Qt::NoFocus);
+    const QImage shown = form()->grab().toImage();
+    notification->hide();
+    QCOMPARE(form()->grab().toImage(), shown);
+
+    // DELETE empties the boxes, which tells nothing but the focus's move.
+    told.clear();
+    QTest::keyClick(search, Qt::Key_Tab, box == "Text1" ? Qt::NoModifier : Qt::ShiftModifier);
+    QTest::keyClick(focused(), Qt::Key_Space);
+    QCOMPARE(focused(), control(box));
+    QVERIFY(std::none_of(told.begin(), told.end(), [](const Told &t) { return t.type != QAccessible::Focus; }));
 }
 
 void tst_QtRuntime::messageIcon_data()
