@@ -36,6 +36,7 @@ test_packages=(
     wine64 wine                         # the Windows tests, under Wine
     wixl msitools faketime liblnk-utils # the Windows installer, the same bytes each build; its shortcut read back
     qt6-gtk-platformtheme               # GNOME's colours (dark style too) reach Qt through it
+    orca python3-pyatspi at-spi2-core dbus-daemon   # the program beside a screen reader, on a private D-Bus
 )
 
 usage() {
