@@ -8,6 +8,7 @@
 #include "resource.h"
 
 #include <commctrl.h> // the controls' class names only: comctl32 is not linked
+#include <oleacc.h>
 
 #include <algorithm>
 #include <optional>
@@ -23,6 +24,13 @@ std::wstring wide(std::u16string_view s)
 {
     return std::wstring(s.begin(), s.end());
 }
+
+// Screen readers on a live region: the identifiers as oleacc.h and UI
+// Automation give them, here so that oleacc (no KnownDLL) is not linked.
+constexpr GUID liveSettingProperty{0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+constexpr long politeLiveSetting = 1;
+constexpr CLSID accPropServicesClass{0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+constexpr IID accPropServicesIid{0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
 
 constexpr DWORD formStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD formExStyle = 0;
@@ -97,6 +105,7 @@ Win32Runtime::Win32Runtime(const forms::FormDef &form)
     m_dpi = windowDpi(m_form);
     readPlatformColours();
     createControls();
+    createLiveRegion();
     createFonts();
     layout();
 }
@@ -107,6 +116,8 @@ Win32Runtime::~Win32Runtime()
     if (m_form)
         DestroyWindow(m_form);
     deleteBrushes();
+    if (m_com)
+        CoUninitialize();
 }
 
 Win32Runtime::WindowStyle Win32Runtime::windowStyle(int control) const
@@ -173,6 +184,42 @@ void Win32Runtime::createControls()
         }
     }
     showControls();
+}
+
+// Created last and kept at the bottom of the stacking order with no size: it
+// draws nothing, takes no focus, and follows every box, so the static just
+// before each box is still its label. Without it the program merely goes
+// unheard.
+void Win32Runtime::createLiveRegion()
+{
+    m_liveRegion
+        = CreateWindowExW(0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_form,
+                          reinterpret_cast<HMENU>(INT_PTR(firstControlId - 1)), GetModuleHandleW(nullptr), nullptr);
+    if (!m_liveRegion)
+        return;
+    SetWindowPos(m_liveRegion, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Polite: after whatever the screen reader is saying. Wine does not
+    // implement the setting (E_NOTIMPL); the event still reaches a reader.
+    m_com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    IAccPropServices *services = nullptr;
+    if (SUCCEEDED(CoCreateInstance(accPropServicesClass, nullptr, CLSCTX_INPROC_SERVER, accPropServicesIid,
+                                   reinterpret_cast<void **>(&services)))) {
+        VARIANT polite{};
+        polite.vt = VT_I4;
+        polite.lVal = politeLiveSetting;
+        services->SetHwndProp(m_liveRegion, DWORD(OBJID_CLIENT), CHILDID_SELF, liveSettingProperty, polite);
+        services->Release();
+    }
+}
+
+// The news is the live region's text, which is its name to MSAA; the event
+// has screen readers read it, and the focus stays.
+void Win32Runtime::announce(std::u16string_view text)
+{
+    if (!m_liveRegion)
+        return;
+    SetWindowTextW(m_liveRegion, wide(text).c_str());
+    NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, m_liveRegion, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void Win32Runtime::createFonts()
@@ -651,6 +698,8 @@ void Win32Runtime::setText(int control, std::u16string_view text)
     if (this->text(control) != text)
         SetWindowTextW(hwnd, wide(text).c_str());
     SendMessageW(hwnd, EM_SETSEL, 0, 0);
+    if (m_model.announces(control, text, indexOf(GetFocus())))
+        announce(text);
 }
 
 bool Win32Runtime::locked(int control) const

@@ -11,7 +11,9 @@
 // box follows its label in z-order, which is how screen readers name it.
 // Sizes and fonts are the model's at the window's DPI, and follow it when
 // the window moves to a screen of another; a caption that would not fit
-// whole on one line takes a font a pixel or two smaller. Notifications, the
+// whole on one line takes a font a pixel or two smaller. A static of no size,
+// beneath every control, is the live region that screen readers hear news
+// through. Notifications, the
 // edits' keys (through a subclass) and the form's own messages are raised to
 // the window as forms::Events.
 
@@ -23,6 +25,10 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// Windows 8's, which mingw-w64 gives only to programs that need Windows 8.
+#ifndef EVENT_OBJECT_LIVEREGIONCHANGED
+#define EVENT_OBJECT_LIVEREGIONCHANGED 0x8019
+#endif
 
 #include <map>
 #include <string>
@@ -122,6 +128,8 @@ private:
 
     WindowStyle windowStyle(int control) const;
     void createControls();
+    void createLiveRegion();
+    void announce(std::u16string_view text);
     void layout();
     void createFonts();
     void showControls();
@@ -148,6 +156,8 @@ private:
     HWND m_form = nullptr;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     std::vector<Control> m_controls;
+    HWND m_liveRegion = nullptr; // what screen readers are told away from the focus
+    bool m_com = false; // initialised here, for the live region's setting
     Fonts m_fonts;
     forms::PlatformColours m_platform;
     std::map<forms::Colour, HBRUSH> m_brushes;
