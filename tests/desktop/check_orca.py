@@ -156,7 +156,10 @@ def run(program, orca, folder, steps):
             keys = ["space"]
         for key in keys:
             app.press(key)
-        spoken = lambda: [(at, text) for at, text in orca.said()[before:] if not text.endswith(" ")]
+
+        def spoken():
+            return [(at, text) for at, text in orca.said()[before:] if not text.endswith(" ")]  # no key echoes
+
         orca.wait(lambda: expected[-1] in [text for _, text in spoken()], 10, f"Orca never said {expected} after {keys}")
         time.sleep(0.3)
         step = orca.said()[before:]
