@@ -11,11 +11,10 @@
 // box follows its label in z-order, which is how screen readers name it.
 // Sizes and fonts are the model's at the window's DPI, and follow it when
 // the window moves to a screen of another; a caption that would not fit
-// whole on one line takes a font a pixel or two smaller. A static of no size,
-// beneath every control, is the live region that screen readers hear news
-// through. Notifications, the
-// edits' keys (through a subclass) and the form's own messages are raised to
-// the window as forms::Events.
+// whole on one line takes a font a pixel or two smaller. A static of no
+// size, beneath every control, is the live region through which screen
+// readers hear news. Notifications, the edits' keys (through a subclass) and
+// the form's own messages are raised to the window as forms::Events.
 
 #include "fonts.h"
 #include "formmodel.h"

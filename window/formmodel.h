@@ -9,10 +9,11 @@
 // another, what shows through its frames, where each control lies in twips
 // and in pixels at a DPI, which font it is drawn in (its own, its frame's or
 // the form's) and in which colours on the platform's palette (colourrule.h),
-// which label names which box, the order in which a runtime stacks its
-// controls and starts a form (start). How a handler's failure ends the
-// program is failure.h's. A runtime keeps one FormModel beside its native
-// controls and asks it; it derives none of these itself.
+// which label names which box, which writes are news to a screen reader
+// (announces), the order in which a runtime stacks its controls and starts a
+// form (start). How a handler's failure ends the program is failure.h's. A
+// runtime keeps one FormModel beside its native controls and asks it; it
+// derives none of these itself.
 
 #include "colourrule.h"
 #include "forms.h"
