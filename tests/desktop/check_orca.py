@@ -136,7 +136,7 @@ class Program:
         if key.startswith("+"):
             xtest.fake_input(self.x, X.KeyRelease, shift)
         self.x.sync()
-        time.sleep(0.15)
+        time.sleep(0.05)
 
     def stop(self):
         self.process.kill()
@@ -146,7 +146,7 @@ class Program:
 
 def run(program, orca, folder, steps):
     app = Program(program, folder)
-    time.sleep(0.5)
+    time.sleep(0.3)
     for keys, expected in steps:
         before = len(orca.said())
         if keys == "unreadable":
@@ -161,7 +161,7 @@ def run(program, orca, folder, steps):
             return [(at, text) for at, text in orca.said()[before:] if not text.endswith(" ")]  # no key echoes
 
         orca.wait(lambda: expected[-1] in [text for _, text in spoken()], 10, f"Orca never said {expected} after {keys}")
-        time.sleep(0.3)
+        time.sleep(0.2)  # for anything said after it
         step = orca.said()[before:]
         texts = [text for _, text in spoken()]
         # In order, and what is heard last is the answer or where the focus
