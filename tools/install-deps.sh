@@ -31,7 +31,7 @@ test_packages=(
     dpkg-dev file lintian desktop-file-utils appstream   # the Debian package and its checks
     devscripts git                      # hardening-check; the rebuild that must reproduce the packages
     xvfb xauth x11-utils                # start the program headless and read its window titles
-    weston xwayland python3-xlib        # the program in a Wayland session, with and without XWayland
+    weston xwayland python3-xlib        # the program in a Wayland session, with and without XWayland; keys typed through X
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64   # the Windows program, cross-built
     wine64 wine                         # the Windows tests, under Wine
     wixl msitools faketime liblnk-utils # the Windows installer, the same bytes each build; its shortcut read back

@@ -23,8 +23,7 @@ import tempfile
 import time
 from datetime import datetime
 
-from Xlib import X, XK, display
-from Xlib.ext import xtest
+from xprogram import Program
 
 HERE = os.path.dirname(os.path.realpath(__file__))
 LIST = "EGLL London Heathrow Airport\r\nLIML Milano Linate\r\n"
@@ -100,52 +99,8 @@ class Orca:
             self.process.wait()
 
 
-class Program:
-    def __init__(self, program, folder):
-        env = dict(os.environ, QT_QPA_PLATFORM="xcb")
-        self.process = subprocess.Popen([program], cwd=folder, env=env)
-        self.x = display.Display()
-        end = time.monotonic() + 20
-        while not (window := self._window()):
-            if time.monotonic() > end:
-                sys.exit("FAIL: the program's window did not show")
-            time.sleep(0.1)
-        # What a window manager does when a window maps: the X server alone
-        # gives no window the keyboard.
-        time.sleep(0.3)
-        window.set_input_focus(X.RevertToParent, X.CurrentTime)
-        self.x.sync()
-
-    def _window(self):
-        for window in self.x.screen().root.query_tree().children:
-            try:
-                attributes = window.get_attributes()
-                if attributes.map_state == X.IsViewable and "VERNASCO" in (window.get_wm_name() or ""):
-                    return window
-            except Exception:  # a window gone meanwhile
-                pass
-        return None
-
-    def press(self, key):
-        code = self.x.keysym_to_keycode(XK.string_to_keysym(key.lstrip("+")))
-        shift = self.x.keysym_to_keycode(XK.string_to_keysym("Shift_L"))
-        if key.startswith("+"):
-            xtest.fake_input(self.x, X.KeyPress, shift)
-        xtest.fake_input(self.x, X.KeyPress, code)
-        xtest.fake_input(self.x, X.KeyRelease, code)
-        if key.startswith("+"):
-            xtest.fake_input(self.x, X.KeyRelease, shift)
-        self.x.sync()
-        time.sleep(0.05)
-
-    def stop(self):
-        self.process.kill()
-        self.process.wait()
-        self.x.close()
-
-
 def run(program, orca, folder, steps):
-    app = Program(program, folder)
+    app = Program([program], folder, dict(os.environ, QT_QPA_PLATFORM="xcb"))
     time.sleep(0.3)
     for keys, expected in steps:
         before = len(orca.said())
