@@ -23,7 +23,7 @@ import tempfile
 import time
 from datetime import datetime
 
-from xprogram import Program
+from xprogram import Program, check, failures
 
 HERE = os.path.dirname(os.path.realpath(__file__))
 LIST = "EGLL London Heathrow Airport\r\nLIML Milano Linate\r\n"
@@ -49,15 +49,6 @@ NAME_RUN = [
     (["space"], ["notification AIRPORT NAME NOT FOUND."]),
     ("unreadable", ["alert FILE NOT READABLE.", "OK push button."]),
 ]
-
-failures = []
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL:", what)
-
 
 class Orca:
     def __init__(self, folder):

@@ -1,7 +1,8 @@
 # SPDX-FileCopyrightText: 2026 The codelook developers
 # SPDX-License-Identifier: MIT
 """A program driven as from a keyboard: its window found in the X server in
-DISPLAY and given the keyboard, and keys typed through the server (XTEST)."""
+DISPLAY and given the keyboard, and keys typed through the server (XTEST);
+and the record of what the checks of such a test found wrong."""
 
 import subprocess
 import sys
@@ -9,6 +10,15 @@ import time
 
 from Xlib import X, XK, display
 from Xlib.ext import xtest
+
+# What a check found wrong; a test ends with a failure status if any.
+failures = []
+
+
+def check(ok, what):
+    if not ok:
+        failures.append(what)
+        print("FAIL:", what)
 
 
 class Program:

@@ -20,7 +20,7 @@ import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.realpath(__file__)), "..", "desktop"))
-from xprogram import Program  # noqa: E402
+from xprogram import Program, check, failures  # noqa: E402
 
 # One run of the program a mode: keys pressed ("+" holds Shift), then the
 # name of the last focus after them and the live-region events heard.
@@ -41,15 +41,6 @@ NAME_RUN = [
     (["+Tab", "space", "q", "q", "q", "+Tab"], "SEARCH", []),
     (["space"], "SEARCH", ["AIRPORT NAME NOT FOUND"]),
 ]
-
-failures = []
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL:", what)
-
 
 class Listener:
     """winevent_listen.exe, its lines kept as (event, name) for the program."""
