@@ -133,7 +133,9 @@ void Win32Driver::type(int control, std::u16string_view text)
     const HWND box = this->control(control);
     SetFocus(box);
     for (const char16_t c : text) {
-        const SHORT key = VkKeyScanW(wchar_t(c));
+        // ASCII only: outside it, Wine without a UTF-8 locale answers with a
+        // best-fit key (é typed as e, half a surrogate pair as ?).
+        const SHORT key = c < 0x80 ? VkKeyScanW(wchar_t(c)) : -1;
         if (key != -1 && !(HIBYTE(key) & ~1)) {
             this->key(box, LOBYTE(key), HIBYTE(key) & 1);
         } else {
